@@ -1,0 +1,110 @@
+#include "app/demo_timeline.h"
+
+#include "app/globals.h"
+#include "platform/clock.h"
+#include "scenes/evolution_text_scene.h"
+#include "scenes/laser_scene.h"
+#include "scenes/screen_scene.h"
+#include "scenes/skull_skybox_scene.h"
+#include "scenes/torus_knot_scene.h"
+#include "scenes/words_scene.h"
+
+void DemoTimeline::clearTable() {
+  for (int i = 0; i < MAX_SCENES; ++i) {
+    scenes[i] = nullptr;
+    sceneWindows[i][0] = sceneWindows[i][1] = 0.0f;
+    sceneFirstFrame[i] = 1;
+  }
+}
+
+void DemoTimeline::placeScene(int i, Scene* scene, double start, double duration) {
+  scenes[i] = scene;
+  scene->setStartTime(start);
+  scene->setDuration(duration);
+  sceneWindows[i][0] = static_cast<float>(scene->startTime());
+  sceneWindows[i][1] = static_cast<float>(scene->duration() + sceneWindows[i][0]);
+}
+
+void DemoTimeline::setup() {
+  clearTable();
+  placeScene(0, new ScreenScene, 0.0, 40.0);
+  placeScene(1, new WordsScene, 40.0, 10.0);
+  placeScene(2, new TorusKnotScene, 50.0, 35.0);
+  placeScene(3, new LaserScene, 85.0, 30.0);
+  placeScene(4, new EvolutionTextScene, 115.0, 35.0);
+  placeScene(5, new SkullSkyboxScene, 150.0, 35.0);
+
+  int last = 0;
+  for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
+    scenes[i]->load();
+    last = i;
+  }
+  showEndTime = sceneWindows[last][1];
+  frameCount = 0;
+}
+
+int64_t DemoTimeline::readTicks() const {
+  int64_t now = 0;
+  if (usePerformanceCounter)
+    platform::queryPerformanceCounter(&now);
+  else
+    now = static_cast<int64_t>(platform::timeGetTime());
+  return now;
+}
+
+void DemoTimeline::startClock(double startAt) {
+  int64_t frequency = 0;
+  if (platform::queryPerformanceFrequency(&frequency) && frequency > 0) {
+    usePerformanceCounter = true;
+    secondsPerTick = 1.0 / static_cast<double>(frequency);
+  } else {
+    usePerformanceCounter = false;
+    secondsPerTick = 0.001;
+  }
+  lastTicks = readTicks();
+  // A later start is an earlier origin: the clock reads startAt at once.
+  startTicks = lastTicks - static_cast<int64_t>(startAt / secondsPerTick);
+}
+
+bool DemoTimeline::frame() {
+  int64_t now = readTicks();
+  frameTime = static_cast<double>(now - lastTicks) * secondsPerTick;
+  demoTime = static_cast<double>(now - startTicks) * secondsPerTick;
+  lastTicks = now;
+
+  frameCount += 1;
+  fpsAccumulator += frameTime;
+  if (fpsAccumulator > 1.0) {
+    fpsAccumulator = 0;
+    fps = frameCount;
+    frameCount = 0;
+  }
+
+  if (demoTime >= showEndTime) {
+    if (!loopDemo) return false;
+    lastTicks = startTicks = now;
+    demoTime = 0;
+    frameTime = 0;
+  }
+
+  for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
+    if (!(sceneWindows[i][0] <= demoTime && demoTime <= sceneWindows[i][1])) continue;
+    Scene* scene = scenes[i];
+    scene->setLocalTime(demoTime - sceneWindows[i][0]);
+    scene->setFps(fps);
+    if (sceneFirstFrame[i]) {
+      scene->init();
+      sceneFirstFrame[i] = 0;
+    }
+    scene->draw();
+    scene->present();
+  }
+  return true;
+}
+
+void DemoTimeline::destroyScenes() {
+  for (int i = 0; i < MAX_SCENES; ++i) {
+    delete scenes[i];
+    scenes[i] = nullptr;
+  }
+}

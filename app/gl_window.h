@@ -1,0 +1,33 @@
+// The one OpenGL window: creation and teardown, its message procedure, the
+// projection on every resize and the default GL state.
+//
+// createGLWindow at start-up; setGLWindowMode when F1 switches display mode;
+// killGLWindow at shutdown. Every failure shows its own message box (caption
+// "ERROR") and returns false; killGLWindow reports each failed release
+// ("SHUTDOWN ERROR") and carries on.
+#pragma once
+
+#include "platform/win32.h"
+
+// Opens the window, its GL context and the default GL state. False on failure
+// (already reported to the user; everything built so far is released).
+bool createGLWindow(const char* title, int width, int height, int bits, bool fullscreenRequest);
+
+// Releases context, device context, window and class, each step regardless of
+// the previous ones.
+void killGLWindow();
+
+// Switches the open window to or from full screen at the same resolution,
+// keeping the GL context and everything loaded into it, then applies the
+// projection and defaults a new window would get. False (reported) when the
+// display refuses and the user chooses to quit.
+bool setGLWindowMode(int width, int height, int bits, bool fullscreenRequest);
+
+// Keeps keys, active and the projection up to date from window messages.
+LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Viewport and a 45-degree perspective for the new client size.
+void resizeGLScene(int width, int height);
+
+// Default GL state, the two global lights and the GL extension entry points.
+bool initGL();

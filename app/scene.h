@@ -1,0 +1,34 @@
+// The base of the six timed scenes.
+//
+// The runtime constructs a scene (plain values only), times it with
+// setStartTime / setDuration, calls load once behind the loading screen, init
+// once on its first active frame, then every active frame setLocalTime,
+// setFps, draw and present. Scenes are deleted through Scene pointers at
+// shutdown and release nothing of their own then.
+#pragma once
+
+class Scene {
+ public:
+  Scene() = default;
+  virtual ~Scene() = default;
+
+  virtual double startTime();
+  // The length of the window, not its end.
+  virtual double duration();
+  virtual void load();
+  virtual void init();
+  virtual void draw();
+  // Swaps the window's buffers.
+  virtual void present();
+
+  void setStartTime(double t) { m_startTime = t; }
+  void setDuration(double d) { m_duration = d; }
+  void setLocalTime(double t) { m_localTime = t; }
+  void setFps(double f) { m_fps = f; }
+
+ protected:
+  double m_startTime = 0.0;
+  double m_duration = 0.0;
+  double m_localTime = 0.0;
+  double m_fps = 0.0;
+};

@@ -1,0 +1,57 @@
+#include "app/win_main.h"
+
+#include "app/demo_timeline.h"
+#include "app/gl_window.h"
+#include "app/globals.h"
+#include "app/light.h"
+#include "platform/window.h"
+
+static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
+
+// Takes messages and draws frames until ESC, the end of the show or a quit
+// message. Returns false when F1 could not re-create the window.
+static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
+  MSG msg = {};
+  bool done = false;
+  for (;;) {
+    if (platform::peekMessage(&msg)) {
+      if (msg.message == WM_QUIT) {
+        *exitCode = static_cast<int>(msg.wParam);
+        return true;
+      }
+      platform::dispatchMessage(msg);
+      continue;
+    }
+    // A minimised window draws nothing, but the clock runs on.
+    if (active && !timeline.frame()) done = true;
+    if (keys[VK_ESCAPE]) done = true;
+    if (keys[VK_F1]) {
+      keys[VK_F1] = false;
+      const Resolution& r = resolutions[resolutionIndex];
+      if (!setGLWindowMode(r.width, r.height, 32, !fullscreen)) return false;
+    }
+    if (done) {
+      *exitCode = 0;
+      return true;
+    }
+  }
+}
+
+int WinMain(HINSTANCE, HINSTANCE, char*, int) {
+  const Resolution& r = resolutions[resolutionIndex];
+  if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
+  screenWidth = r.width;
+  screenHeight = r.height;
+
+  DemoTimeline timeline;
+  timeline.setup();
+  timeline.startClock(runOptions.startAt);
+
+  int exitCode = 0;
+  if (!runMessageLoop(timeline, &exitCode)) return 0;
+
+  timeline.destroyScenes();
+  deleteGlobalLights();
+  killGLWindow();
+  return exitCode;
+}

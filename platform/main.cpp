@@ -1,0 +1,50 @@
+// Process entry: GLUT start-up, the command line, the data folder, WinMain.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "app/globals.h"
+#include "app/win_main.h"
+#include "platform/glut_init.h"
+#include "platform/options.h"
+
+// The data folders lie beside the executable; work from there.
+static void enterProgramFolder() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return;
+  path[n] = '\0';
+  std::string dir(path);
+  dir = dir.substr(0, dir.find_last_of('/') + 1);
+  if (chdir(dir.c_str()) != 0) std::perror("parallaxis: cannot enter the program folder");
+}
+
+int main(int argc, char** argv) {
+  platform::initGlut(&argc, argv);
+
+  CommandLine cl = parseCommandLine(argc, argv);
+  switch (cl.action) {
+    case CommandLine::HELP:
+      std::fputs(usageText(), stdout);
+      return 0;
+    case CommandLine::VERSION:
+      std::printf("parallaxis %s\n", PARALLAXIS_VERSION);
+      return 0;
+    case CommandLine::ERROR:
+      std::fprintf(stderr, "parallaxis: %s\n\n%s", cl.error.c_str(), usageText());
+      return 2;
+    case CommandLine::RUN:
+      break;
+  }
+  resolutionIndex = cl.resolutionIndex;
+  fullscreen = cl.fullscreen;
+  showFps = cl.showFps;
+  loopDemo = cl.loopDemo;
+  runOptions.settingsGiven = cl.settingsGiven;
+  runOptions.startAt = cl.startAt;
+
+  enterProgramFolder();
+  return WinMain(nullptr, nullptr, nullptr, 0);
+}

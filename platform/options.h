@@ -1,0 +1,24 @@
+// The command line. No argument keeps every default: the settings dialog
+// decides. Any setting given here skips the dialog.
+#pragma once
+
+#include <string>
+
+struct CommandLine {
+  enum Action { RUN, HELP, VERSION, ERROR };
+  Action action = RUN;
+  std::string error;  // for ERROR: what was wrong
+
+  bool settingsGiven = false;
+  int resolutionIndex = 0;
+  bool fullscreen = false;
+  bool showFps = false;
+  bool loopDemo = false;
+  double startAt = 0.0;
+};
+
+// Parses argv[1..argc-1]. Never exits; bad input gives action ERROR.
+CommandLine parseCommandLine(int argc, char** argv);
+
+// The --help text.
+const char* usageText();

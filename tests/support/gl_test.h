@@ -1,0 +1,24 @@
+// A real GL window for rendering tests, and pixel read-back.
+//
+// openTestWindow creates the program's own window (createGLWindow) once per
+// test process at the given size and keeps it; later calls resize it. Tests
+// read the back buffer before any swap.
+#pragma once
+
+#include <string>
+
+struct Rgb {
+  int r, g, b;
+};
+
+// Opens (or resizes) the window; false when there is no display.
+bool openTestWindow(int width, int height);
+
+// The colour at window pixel (x, y), y counted from the bottom, back buffer.
+Rgb readPixel(int x, int y);
+
+// Writes the back buffer as a PNG (for looking at a frame); false on failure.
+bool saveBackBufferPng(const std::string& path);
+
+// True when every channel differs by at most tolerance.
+bool near(const Rgb& a, const Rgb& b, int tolerance);
