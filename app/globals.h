@@ -3,6 +3,8 @@
 // read by the scenes. Single-threaded: everything runs on the window thread.
 #pragma once
 
+#include <string>
+
 #include "platform/win32.h"
 
 // The resolution table the dialog and the command line choose from.
@@ -43,5 +45,9 @@ extern int fpsFont;
 struct RunOptions {
   bool settingsGiven = false;  // a setting came from the command line: no dialog
   double startAt = 0.0;        // show clock at the first frame
+  std::string captureDir;      // offline capture into this folder (absolute)
+  int captureFps = 60;
+  double captureTo = -1.0;     // end of the capture; negative: the show's end
+  bool benchmark = false;
 };
 extern RunOptions runOptions;

@@ -1,5 +1,6 @@
 #include "app/win_main.h"
 
+#include "app/capture.h"
 #include "app/demo_timeline.h"
 #include "app/gl_window.h"
 #include "app/globals.h"
@@ -7,6 +8,8 @@
 #include "platform/window.h"
 
 static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
+
+static bool capturing() { return !runOptions.captureDir.empty(); }
 
 // Takes messages and draws frames until ESC, the end of the show or a quit
 // message. Returns false when F1 could not re-create the window.
@@ -24,6 +27,7 @@ static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
     }
     // A minimised window draws nothing, but the clock runs on.
     if (active && !timeline.frame()) done = true;
+    if (capturing() && !captureFrameDone()) done = true;
     if (keys[VK_ESCAPE]) done = true;
     if (keys[VK_F1]) {
       keys[VK_F1] = false;
@@ -38,6 +42,10 @@ static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
 }
 
 int WinMain(HINSTANCE, HINSTANCE, char*, int) {
+  if (capturing() && !beginCapture(runOptions.captureDir, runOptions.captureFps,
+                                   runOptions.startAt, runOptions.captureTo))
+    return 2;
+
   const Resolution& r = resolutions[resolutionIndex];
   if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
   screenWidth = r.width;
@@ -45,10 +53,12 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
 
   DemoTimeline timeline;
   timeline.setup();
+  if (capturing()) captureShowStarts(timeline.showEndTime);
   timeline.startClock(runOptions.startAt);
 
   int exitCode = 0;
   if (!runMessageLoop(timeline, &exitCode)) return 0;
+  if (capturing()) endCapture();
 
   timeline.destroyScenes();
   deleteGlobalLights();

@@ -21,6 +21,14 @@ static void enterProgramFolder() {
   if (chdir(dir.c_str()) != 0) std::perror("parallaxis: cannot enter the program folder");
 }
 
+// The path made absolute against the starting folder (empty stays empty).
+static std::string absolutePath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char cwd[PATH_MAX];
+  if (!getcwd(cwd, sizeof cwd)) return path;
+  return std::string(cwd) + "/" + path;
+}
+
 int main(int argc, char** argv) {
   platform::initGlut(&argc, argv);
 
@@ -44,6 +52,10 @@ int main(int argc, char** argv) {
   loopDemo = cl.loopDemo;
   runOptions.settingsGiven = cl.settingsGiven;
   runOptions.startAt = cl.startAt;
+  runOptions.captureDir = absolutePath(cl.captureDir);
+  runOptions.captureFps = cl.captureFps;
+  runOptions.captureTo = cl.captureTo;
+  runOptions.benchmark = cl.benchmark;
 
   enterProgramFolder();
   return WinMain(nullptr, nullptr, nullptr, 0);

@@ -17,6 +17,11 @@ const char* usageText() {
          "  --show-fps         print the frame rate over every frame\n"
          "  --loop             start again at the end of the show\n"
          "  --start SECONDS    start the show clock there (0 to 185)\n"
+         "  --capture DIR      render offline into DIR: frame_000000.png ..., soundtrack.wav,\n"
+         "                     and parallaxis.mp4 when ffmpeg is on the PATH\n"
+         "  --capture-fps N    frames per second of show time for --capture (default 60)\n"
+         "  --to SECONDS       end the capture there (default: the end of the show)\n"
+         "  --benchmark        time every scene and print a table (vsync off)\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
          "\n"
@@ -73,9 +78,32 @@ CommandLine parseCommandLine(int argc, char** argv) {
       if (!parseNumber(value, &cl.startAt) || cl.startAt < 0.0 || cl.startAt > 185.0)
         return fail(cl, std::string("--start: '") + value + "' is not a time from 0 to 185 seconds");
       cl.settingsGiven = true;
+    } else if (std::strcmp(arg, "--capture") == 0) {
+      if (!hasValue || !*argv[i + 1]) return fail(cl, "--capture needs a directory");
+      cl.captureDir = argv[++i];
+      cl.settingsGiven = true;
+    } else if (std::strcmp(arg, "--capture-fps") == 0) {
+      if (!hasValue) return fail(cl, "--capture-fps needs a number of frames per second");
+      const char* value = argv[++i];
+      double fps = 0.0;
+      if (!parseNumber(value, &fps) || fps < 1.0 || fps > 1000.0 || fps != std::floor(fps))
+        return fail(cl, std::string("--capture-fps: '") + value + "' is not a whole number from 1 to 1000");
+      cl.captureFps = static_cast<int>(fps);
+    } else if (std::strcmp(arg, "--to") == 0) {
+      if (!hasValue) return fail(cl, "--to needs a time in seconds");
+      const char* value = argv[++i];
+      if (!parseNumber(value, &cl.captureTo) || cl.captureTo < 0.0)
+        return fail(cl, std::string("--to: '") + value + "' is not a time in seconds");
+    } else if (std::strcmp(arg, "--benchmark") == 0) {
+      cl.benchmark = true;
+      cl.settingsGiven = true;
     } else {
       return fail(cl, std::string("unknown option '") + arg + "'");
     }
   }
+  if (cl.captureDir.empty() && cl.captureTo >= 0.0) return fail(cl, "--to only goes with --capture");
+  if (!cl.captureDir.empty() && cl.benchmark) return fail(cl, "--capture and --benchmark exclude each other");
+  if (cl.captureTo >= 0.0 && cl.captureTo <= cl.startAt)
+    return fail(cl, "--to must lie after --start");
   return cl;
 }

@@ -15,6 +15,15 @@ struct CommandLine {
   bool showFps = false;
   bool loopDemo = false;
   double startAt = 0.0;
+
+  // Offline capture: every frame to DIR as PNG on a clock of captureFps
+  // frames per second, up to captureTo seconds (negative: the show's end).
+  std::string captureDir;
+  int captureFps = 60;
+  double captureTo = -1.0;
+
+  // Benchmark: each scene for a fixed number of frames, timings printed.
+  bool benchmark = false;
 };
 
 // Parses argv[1..argc-1]. Never exits; bad input gives action ERROR.

@@ -32,6 +32,7 @@ static std::deque<MSG> posted;
 static std::string errorText;
 static bool unattended = false;
 static int swapInterval = 1;
+static SwapHook swapHook = nullptr;
 
 static void rememberSdlError() { errorText = SDL_GetError(); }
 
@@ -264,8 +265,15 @@ void setSwapInterval(int interval) {
   swapInterval = interval;
   SDL_GL_SetSwapInterval(interval);
 }
+void setSwapHook(SwapHook hook) { swapHook = hook; }
+
 bool swapBuffers(HDC dc) {
   if (!dc || !dc->window) return false;
+  if (swapHook) {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(dc->window->sdl, &width, &height);
+    swapHook(width, height);
+  }
   SDL_GL_SwapWindow(dc->window->sdl);
   return true;
 }

@@ -79,6 +79,11 @@ void setSwapInterval(int interval);
 
 bool swapBuffers(HDC dc);
 
+// Called with the drawing area's size just before every buffer swap, while
+// the finished frame is still in the back buffer; null removes it.
+using SwapHook = void (*)(int width, int height);
+void setSwapHook(SwapHook hook);
+
 // Takes one message: first a posted one, then translated window-system
 // events. False when nothing is waiting.
 bool peekMessage(MSG* msg);

@@ -39,3 +39,22 @@ TEST(CommandLine, BadInputIsAnErrorWithAReason) {
     EXPECT_FALSE(cl.error.empty());
   }
 }
+
+TEST(CommandLine, CaptureOptions) {
+  CommandLine cl = parse({"--capture", "out", "--capture-fps", "30", "--start", "10", "--to", "12"});
+  EXPECT_EQ(cl.action, CommandLine::RUN);
+  EXPECT_TRUE(cl.settingsGiven);
+  EXPECT_EQ(cl.captureDir, "out");
+  EXPECT_EQ(cl.captureFps, 30);
+  EXPECT_DOUBLE_EQ(cl.captureTo, 12.0);
+  EXPECT_EQ(parse({"--capture", "out"}).captureFps, 60);
+
+  for (auto args : std::vector<std::vector<const char*>>{{"--capture", "o", "--capture-fps", "0"},
+                                                         {"--capture", "o", "--capture-fps", "2.5"},
+                                                         {"--capture", "o", "--to", "5", "--start", "6"},
+                                                         {"--to", "5"},
+                                                         {"--capture", "o", "--benchmark"},
+                                                         {"--capture", ""}}) {
+    EXPECT_EQ(parse(args).action, CommandLine::ERROR) << args[0] << " " << args[1];
+  }
+}
