@@ -1,5 +1,7 @@
 #include "app/demo_timeline.h"
 
+#include <chrono>
+
 #include "app/globals.h"
 #include "platform/clock.h"
 #include "scenes/evolution_text_scene.h"
@@ -36,7 +38,9 @@ void DemoTimeline::setup() {
 
   int last = 0;
   for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
+    auto loadStart = std::chrono::steady_clock::now();
     scenes[i]->load();
+    loadSeconds[i] = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     last = i;
   }
   showEndTime = sceneWindows[last][1];

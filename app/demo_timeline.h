@@ -50,6 +50,9 @@ class DemoTimeline {
   double fps = 0.0;
   double showEndTime = 0.0;
 
+  // Seconds each scene's load took during setup.
+  double loadSeconds[MAX_SCENES] = {};
+
  private:
   int64_t readTicks() const;
 };

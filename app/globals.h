@@ -49,5 +49,6 @@ struct RunOptions {
   int captureFps = 60;
   double captureTo = -1.0;     // end of the capture; negative: the show's end
   bool benchmark = false;
+  std::string benchmarkJson;   // also write the benchmark figures here (absolute)
 };
 extern RunOptions runOptions;

@@ -1,5 +1,8 @@
 #include "app/win_main.h"
 
+#include <chrono>
+
+#include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/demo_timeline.h"
 #include "app/gl_window.h"
@@ -46,19 +49,29 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
                                    runOptions.startAt, runOptions.captureTo))
     return 2;
 
+  using Clock = std::chrono::steady_clock;
+  StartupTimes startup;
+  Clock::time_point t0 = Clock::now();
   const Resolution& r = resolutions[resolutionIndex];
   if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
   screenWidth = r.width;
   screenHeight = r.height;
+  Clock::time_point t1 = Clock::now();
+  startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
   DemoTimeline timeline;
   timeline.setup();
-  if (capturing()) captureShowStarts(timeline.showEndTime);
-  timeline.startClock(runOptions.startAt);
+  startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();
 
   int exitCode = 0;
-  if (!runMessageLoop(timeline, &exitCode)) return 0;
-  if (capturing()) endCapture();
+  if (runOptions.benchmark) {
+    exitCode = runBenchmark(timeline, startup, runOptions.benchmarkJson);
+  } else {
+    if (capturing()) captureShowStarts(timeline.showEndTime);
+    timeline.startClock(runOptions.startAt);
+    if (!runMessageLoop(timeline, &exitCode)) return 0;
+    if (capturing()) endCapture();
+  }
 
   timeline.destroyScenes();
   deleteGlobalLights();

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
   runOptions.captureFps = cl.captureFps;
   runOptions.captureTo = cl.captureTo;
   runOptions.benchmark = cl.benchmark;
+  runOptions.benchmarkJson = absolutePath(cl.benchmarkJson);
 
   enterProgramFolder();
   return WinMain(nullptr, nullptr, nullptr, 0);

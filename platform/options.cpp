@@ -22,6 +22,7 @@ const char* usageText() {
          "  --capture-fps N    frames per second of show time for --capture (default 60)\n"
          "  --to SECONDS       end the capture there (default: the end of the show)\n"
          "  --benchmark        time every scene and print a table (vsync off)\n"
+         "  --json FILE        with --benchmark: write the figures as JSON too\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
          "\n"
@@ -94,6 +95,9 @@ CommandLine parseCommandLine(int argc, char** argv) {
       const char* value = argv[++i];
       if (!parseNumber(value, &cl.captureTo) || cl.captureTo < 0.0)
         return fail(cl, std::string("--to: '") + value + "' is not a time in seconds");
+    } else if (std::strcmp(arg, "--json") == 0) {
+      if (!hasValue || !*argv[i + 1]) return fail(cl, "--json needs a file name");
+      cl.benchmarkJson = argv[++i];
     } else if (std::strcmp(arg, "--benchmark") == 0) {
       cl.benchmark = true;
       cl.settingsGiven = true;
@@ -101,6 +105,7 @@ CommandLine parseCommandLine(int argc, char** argv) {
       return fail(cl, std::string("unknown option '") + arg + "'");
     }
   }
+  if (!cl.benchmark && !cl.benchmarkJson.empty()) return fail(cl, "--json only goes with --benchmark");
   if (cl.captureDir.empty() && cl.captureTo >= 0.0) return fail(cl, "--to only goes with --capture");
   if (!cl.captureDir.empty() && cl.benchmark) return fail(cl, "--capture and --benchmark exclude each other");
   if (cl.captureTo >= 0.0 && cl.captureTo <= cl.startAt)

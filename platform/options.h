@@ -24,6 +24,7 @@ struct CommandLine {
 
   // Benchmark: each scene for a fixed number of frames, timings printed.
   bool benchmark = false;
+  std::string benchmarkJson;  // --json FILE: the figures as JSON too
 };
 
 // Parses argv[1..argc-1]. Never exits; bad input gives action ERROR.
