@@ -5,10 +5,12 @@
 #include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/demo_timeline.h"
+#include "app/desktop_capture.h"
 #include "app/gl_window.h"
 #include "app/globals.h"
 #include "app/light.h"
 #include "platform/window.h"
+#include "resources/texture_manager.h"
 
 static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
 
@@ -45,17 +47,22 @@ static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
 }
 
 int WinMain(HINSTANCE, HINSTANCE, char*, int) {
-  if (capturing() && !beginCapture(runOptions.captureDir, runOptions.captureFps,
-                                   runOptions.startAt, runOptions.captureTo))
+  if (capturing() && !beginCapture(runOptions.captureDir, runOptions.captureFps, runOptions.startAt,
+                                   runOptions.captureTo))
     return 2;
 
   using Clock = std::chrono::steady_clock;
   StartupTimes startup;
+  captureDesktop();  // before the window exists, so it is not in the picture
   Clock::time_point t0 = Clock::now();
   const Resolution& r = resolutions[resolutionIndex];
   if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
   screenWidth = r.width;
   screenHeight = r.height;
+  TextureManager::instance()->loadTextureFromMemory(desktopPixels, DESKTOP_CAPTURE_SIZE,
+                                                    DESKTOP_CAPTURE_SIZE, 3, DESKTOP_TEXTURE_ID);
+  delete[] desktopPixels;
+  desktopPixels = nullptr;
   Clock::time_point t1 = Clock::now();
   startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
@@ -75,6 +82,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
 
   timeline.destroyScenes();
   deleteGlobalLights();
+  TextureManager::destroy();
   killGLWindow();
   return exitCode;
 }

@@ -1,0 +1,152 @@
+#include "platform/desktop.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <vector>
+
+namespace platform {
+
+static bool xErrorSeen = false;
+
+static int recordXError(Display*, XErrorEvent*) {
+  xErrorSeen = true;
+  return 0;
+}
+
+// The default screen's connection and root window, with X errors caught
+// until the connection is closed again.
+class DesktopConnection {
+ public:
+  DesktopConnection() : display(XOpenDisplay(nullptr)) {
+    if (!display) return;
+    xErrorSeen = false;
+    previousHandler = XSetErrorHandler(recordXError);
+    root = RootWindow(display, DefaultScreen(display));
+  }
+  ~DesktopConnection() {
+    if (!display) return;
+    XSync(display, False);
+    XSetErrorHandler(previousHandler);
+    XCloseDisplay(display);
+  }
+  DesktopConnection(const DesktopConnection&) = delete;
+  DesktopConnection& operator=(const DesktopConnection&) = delete;
+
+  // The root's size; false without a display or on an X error.
+  bool size(int* width, int* height) const {
+    if (!display) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, root, &attributes) || xErrorSeen) return false;
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+  }
+
+  Display* display;
+  Window root = 0;
+
+ private:
+  XErrorHandler previousHandler = nullptr;
+};
+
+// Where one colour channel sits in a pixel value.
+struct ChannelLayout {
+  unsigned long mask;
+  int shift = 0;
+  int bits = 0;
+
+  explicit ChannelLayout(unsigned long m) : mask(m) {
+    if (mask == 0) return;
+    while (!((mask >> shift) & 1ul)) ++shift;
+    while ((mask >> (shift + bits)) & 1ul) ++bits;
+  }
+
+  // The channel of a pixel value, scaled to 0..255.
+  unsigned char of(unsigned long pixel) const {
+    const unsigned long value = (pixel & mask) >> shift;
+    if (bits >= 8) return static_cast<unsigned char>(value >> (bits - 8));
+    return static_cast<unsigned char>(value * 255ul / ((1ul << bits) - 1ul));
+  }
+};
+
+// The desktop region (0, 0, width, height) as R, G, B bytes, top row first;
+// what lies outside the screen stays black. Empty when it cannot be read.
+static std::vector<unsigned char> readDesktop(int width, int height) {
+  DesktopConnection root;
+  int screenWidth = 0, screenHeight = 0;
+  if (!root.size(&screenWidth, &screenHeight)) return {};
+  const int readWidth = width < screenWidth ? width : screenWidth;
+  const int readHeight = height < screenHeight ? height : screenHeight;
+  XImage* image = XGetImage(root.display, root.root, 0, 0, static_cast<unsigned>(readWidth),
+                            static_cast<unsigned>(readHeight), AllPlanes, ZPixmap);
+  XSync(root.display, False);
+  if (!image || xErrorSeen || image->red_mask == 0) {
+    if (image) XDestroyImage(image);
+    return {};
+  }
+  const ChannelLayout red(image->red_mask), green(image->green_mask), blue(image->blue_mask);
+  // 32-bit little-endian pixels (the usual TrueColor screen) are read in
+  // place; anything else goes through XGetPixel.
+  const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
+  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3, 0);
+  for (int y = 0; y < readHeight; ++y) {
+    unsigned char* row = &rgb[static_cast<size_t>(y) * width * 3];
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(image->data) +
+                              static_cast<size_t>(y) * image->bytes_per_line;
+    for (int x = 0; x < readWidth; ++x) {
+      const unsigned long pixel = direct ? static_cast<unsigned long>(in[x * 4]) |
+                                               static_cast<unsigned long>(in[x * 4 + 1]) << 8 |
+                                               static_cast<unsigned long>(in[x * 4 + 2]) << 16 |
+                                               static_cast<unsigned long>(in[x * 4 + 3]) << 24
+                                         : XGetPixel(image, x, y);
+      row[x * 3 + 0] = red.of(pixel);
+      row[x * 3 + 1] = green.of(pixel);
+      row[x * 3 + 2] = blue.of(pixel);
+    }
+  }
+  XDestroyImage(image);
+  return rgb;
+}
+
+bool getDesktopSize(int* width, int* height) {
+  DesktopConnection root;
+  return root.size(width, height);
+}
+
+bool stretchCopyDesktop(unsigned char* bgrx, int width, int height, int srcWidth, int srcHeight) {
+  if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return false;
+  const std::vector<unsigned char> rgb = readDesktop(srcWidth, srcHeight);
+  if (rgb.empty()) return false;
+  // Each bitmap pixel averages the block of desktop pixels it covers (at
+  // least one when the bitmap is the larger).
+  for (int dy = 0; dy < height; ++dy) {
+    const int y0 = static_cast<int>(static_cast<long long>(dy) * srcHeight / height);
+    int y1 = static_cast<int>(static_cast<long long>(dy + 1) * srcHeight / height);
+    if (y1 <= y0) y1 = y0 + 1;
+    // The bitmap's first row is the desktop's bottom.
+    unsigned char* out = bgrx + static_cast<size_t>(height - 1 - dy) * width * 4;
+    for (int dx = 0; dx < width; ++dx) {
+      const int x0 = static_cast<int>(static_cast<long long>(dx) * srcWidth / width);
+      int x1 = static_cast<int>(static_cast<long long>(dx + 1) * srcWidth / width);
+      if (x1 <= x0) x1 = x0 + 1;
+      unsigned long sum[3] = {0, 0, 0};
+      for (int y = y0; y < y1; ++y) {
+        const unsigned char* p = &rgb[(static_cast<size_t>(y) * srcWidth + x0) * 3];
+        for (int x = x0; x < x1; ++x, p += 3) {
+          sum[0] += p[0];
+          sum[1] += p[1];
+          sum[2] += p[2];
+        }
+      }
+      const unsigned long count = static_cast<unsigned long>((y1 - y0) * (x1 - x0));
+      out[dx * 4 + 0] = static_cast<unsigned char>((sum[2] + count / 2) / count);
+      out[dx * 4 + 1] = static_cast<unsigned char>((sum[1] + count / 2) / count);
+      out[dx * 4 + 2] = static_cast<unsigned char>((sum[0] + count / 2) / count);
+      out[dx * 4 + 3] = 0;
+    }
+  }
+  return true;
+}
+
+}  // namespace platform
