@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <new>
+#include <sstream>
+#include <string>
+
+#include "effects/particle_system.h"
+
+// While set, nothrow allocations fail: the way a release meets a full heap.
+static bool failNothrowAllocations = false;
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (failNothrowAllocations) return nullptr;
+  return std::malloc(size ? size : 1);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+int listLength(const Particle* p) {
+  int n = 0;
+  for (; p; p = p->next) ++n;
+  return n;
+}
+
+// A system without random velocities, gravity or drag: particles move at
+// the base velocity only.
+void makeDeterministic(ParticleSystem& ps) {
+  ps.velocityVariation = 0.0f;
+  ps.airResistance = false;
+  ps.maxParticles = 100;
+}
+
+// Reference generator, written out from the definition of the sequence.
+struct ReferenceRandom {
+  uint32_t state;
+  int next() {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+  }
+  Vector3 unitVector() {
+    float z = static_cast<float>(2 * next()) * 3.0518509e-5f - 1.0f;
+    float rho = std::sqrt(1.0f - z * z);
+    float theta = static_cast<float>(next()) * 3.0518509e-5f * 6.2831855f - 3.1415927f;
+    return Vector3(rho * std::cos(theta), rho * std::sin(theta), z);
+  }
+};
+
+}  // namespace
+
+TEST(ParticleUpdate, RetiresAtExactlyTheLifetimeAndReusesTheNode) {
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.releaseInterval = 0.5f;
+  ps.lifetime = 1.0f;
+  ps.velocity = Vector3(1.0f, 0.0f, 0.0f);
+
+  ASSERT_EQ(ps.update(0.75f), 0u);  // 0.75 > 0.5: first release
+  ASSERT_EQ(ps.activeCount, 1u);
+  Particle* first = ps.activeList;
+  EXPECT_FLOAT_EQ(first->birthTime, 0.75f);
+  EXPECT_FLOAT_EQ(first->position.x, 0.0f);  // no move in the releasing update
+
+  ps.update(0.0f);  // elapsed 0: nothing moves, age 0 < 1 stays
+  EXPECT_FLOAT_EQ(first->position.x, 0.0f);
+  ps.update(0.5f);  // age 0.5: moves
+  EXPECT_FLOAT_EQ(first->position.x, 0.5f);
+  EXPECT_EQ(ps.activeCount, 1u);  // 0.5 since the release: not strictly more, no batch
+
+  ps.update(0.5f);  // age exactly 1.0: retired, and the batch reuses the node
+  EXPECT_EQ(ps.activeCount, 1u);
+  EXPECT_EQ(ps.activeList, first);
+  EXPECT_EQ(ps.freeList, nullptr);
+  EXPECT_FLOAT_EQ(first->birthTime, 1.75f);
+  EXPECT_FLOAT_EQ(first->position.x, 0.0f);
+
+  // Lifetime over at an update of elapsed 0: retired all the same.
+  ps.lifetime = 0.0f;
+  ps.update(0.0f);
+  EXPECT_EQ(ps.activeCount, 0u);
+  EXPECT_EQ(ps.freeList, first);
+}
+
+TEST(ParticleUpdate, ReleasesOnlyWhenStrictlyMoreThanTheIntervalHasPassed) {
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.releaseInterval = 0.5f;
+  ps.releaseCount = 3;
+  ps.lifetime = 100.0f;
+
+  ps.update(0.5f);  // exactly the interval
+  EXPECT_EQ(ps.activeCount, 0u);
+  EXPECT_FLOAT_EQ(ps.lastReleaseTime, 0.0f);
+  ps.update(0.25f);
+  EXPECT_EQ(ps.activeCount, 3u);
+  EXPECT_FLOAT_EQ(ps.lastReleaseTime, 0.75f);
+  ps.update(2.0f);  // a long frame still releases one batch
+  EXPECT_EQ(ps.activeCount, 6u);
+
+  // A count of 0 releases nothing, yet the release time moves on.
+  ps.releaseCount = 0;
+  ps.update(1.0f);
+  EXPECT_EQ(ps.activeCount, 6u);
+  EXPECT_FLOAT_EQ(ps.lastReleaseTime, 3.75f);
+}
+
+TEST(ParticleUpdate, BouncesOnTheFloorPlaneWithFactorOneAndZero) {
+  for (float factor : {1.0f, 0.0f}) {
+    SCOPED_TRACE(factor);
+    ParticleSystem ps;
+    makeDeterministic(ps);
+    ps.lifetime = 100.0f;
+    ps.velocity = Vector3(1.0f, -1.0f, 0.5f);
+    ps.addCollisionPlane(Vector3(0, 1, 0), Vector3(0, -0.3f, 0), factor, COLLIDE_BOUNCE);
+    ps.update(1.5f);
+    Particle* p = ps.activeList;
+    ASSERT_NE(p, nullptr);
+
+    ps.update(0.25f);  // y = -0.25: in front of the plane
+    EXPECT_FLOAT_EQ(p->position.y, -0.25f);
+    ps.update(0.25f);  // y would be -0.5: behind it, so back and bounced
+    EXPECT_FLOAT_EQ(p->position.x, 0.25f);
+    EXPECT_FLOAT_EQ(p->position.y, -0.25f);
+    EXPECT_FLOAT_EQ(p->velocity.x, 1.0f);
+    EXPECT_FLOAT_EQ(p->velocity.y, factor);
+    EXPECT_FLOAT_EQ(p->velocity.z, 0.5f);
+  }
+}
+
+TEST(ParticleUpdate, CollidesOnlyBeyondTheBandAroundThePlane) {
+  CollisionPlane plane;
+  plane.normal = Vector3(0, 1, 0);
+  plane.point = Vector3(0, -0.3f, 0);
+  EXPECT_EQ(classifyPoint(Vector3(5, -0.3f, 2), plane), PLANE_ON);
+  EXPECT_EQ(classifyPoint(Vector3(0, -0.3005f, 0), plane), PLANE_ON);
+  EXPECT_EQ(classifyPoint(Vector3(0, -0.2995f, 0), plane), PLANE_ON);
+  EXPECT_EQ(classifyPoint(Vector3(0, -0.302f, 0), plane), PLANE_BACK);
+  EXPECT_EQ(classifyPoint(Vector3(0, -0.298f, 0), plane), PLANE_FRONT);
+
+  // Released on the plane and sinking slowly: free until 0.001 behind it.
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.lifetime = 100.0f;
+  ps.position = Vector3(0, -0.3f, 0);
+  ps.velocity = Vector3(0, -0.0004f, 0);
+  ps.addCollisionPlane(plane.normal, plane.point, 1.0f, COLLIDE_STICK);
+  ps.update(1.5f);
+  ps.releaseInterval = 100.0f;
+  Particle* p = ps.activeList;
+  ps.update(1.0f);
+  ps.update(1.0f);  // 0.0008 behind: still within the band
+  EXPECT_FLOAT_EQ(p->velocity.y, -0.0004f);
+  ps.update(1.0f);  // 0.0012 behind: stuck where it was
+  EXPECT_FLOAT_EQ(p->velocity.y, 0.0f);
+  EXPECT_NEAR(p->position.y, -0.3008f, 1e-6);
+}
+
+TEST(ParticleUpdate, RecycledParticleStaysOneMoreUpdate) {
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.lifetime = 100.0f;
+  ps.velocity = Vector3(0, -1.0f, 0);
+  ps.addCollisionPlane(Vector3(0, 1, 0), Vector3(0, -0.3f, 0), 1.0f, COLLIDE_RECYCLE);
+  ps.update(1.5f);
+  Particle* p = ps.activeList;
+
+  ps.update(0.5f);  // crosses the plane: moved on, still live and drawn
+  EXPECT_EQ(ps.activeList, p);
+  EXPECT_EQ(ps.activeCount, 1u);
+  EXPECT_FLOAT_EQ(p->position.y, -0.5f);
+  EXPECT_FLOAT_EQ(p->birthTime, 1.5f - 100.0f);
+
+  ps.update(0.25f);
+  EXPECT_EQ(ps.activeCount, 0u);
+  EXPECT_EQ(ps.freeList, p);
+}
+
+TEST(ParticleUpdate, PoolNeverExceedsMaxParticles) {
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.maxParticles = 10;
+  ps.releaseCount = 4;
+  ps.releaseInterval = 0.05f;
+  ps.lifetime = 0.5f;
+  const float steps[] = {0.06f, 0.02f, 0.11f, 0.3f, 0.07f, 0.5f, 0.01f, 0.09f};
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_EQ(ps.update(steps[i % 8]), 0u);
+    int live = listLength(ps.activeList);
+    ASSERT_EQ(live, static_cast<int>(ps.activeCount));
+    ASSERT_LE(live + listLength(ps.freeList), 10);
+  }
+
+  // Full and no spare: a release adds nothing, but its time is taken.
+  ParticleSystem full;
+  makeDeterministic(full);
+  full.maxParticles = 2;
+  full.releaseCount = 5;
+  full.lifetime = 100.0f;
+  full.update(1.5f);
+  EXPECT_EQ(full.activeCount, 2u);
+  full.update(1.5f);
+  EXPECT_EQ(full.activeCount, 2u);
+  EXPECT_EQ(full.freeList, nullptr);
+  EXPECT_FLOAT_EQ(full.lastReleaseTime, 3.0f);
+}
+
+TEST(ParticleUpdate, FailedAllocationKeepsTheListsConsistent) {
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.releaseCount = 3;
+  ps.lifetime = 0.5f;
+  ps.update(1.5f);  // three nodes
+  ps.update(1.5f);  // all three retire and are reused
+  ASSERT_EQ(ps.activeCount, 3u);
+
+  ps.releaseCount = 5;
+  ps.update(0.25f);
+  ps.update(0.25f);  // retired: three spares
+  failNothrowAllocations = true;
+  uint32_t result = ps.update(0.75f);  // three from the spares, then no memory
+  failNothrowAllocations = false;
+  EXPECT_EQ(result, 0x8007000Eu);
+  EXPECT_EQ(ps.activeCount, 3u);
+  EXPECT_EQ(listLength(ps.activeList), 3);
+  EXPECT_EQ(ps.freeList, nullptr);
+
+  EXPECT_EQ(ps.update(1.5f), 0u);  // the next release tries again
+  EXPECT_EQ(ps.activeCount, 5u);
+}
+
+TEST(ParticleRandom, FollowsTheSharedGeneratorWithItsFloatConstants) {
+  // velocityVariation 0 draws nothing.
+  ParticleSystem still;
+  makeDeterministic(still);
+  uint32_t before = particleRandomState();
+  still.update(1.5f);
+  EXPECT_EQ(particleRandomState(), before);
+
+  ReferenceRandom ref{particleRandomState()};
+  for (int i = 0; i < 1000; ++i) {
+    Vector3 want = ref.unitVector();
+    Vector3 got = randomUnitVector();
+    ASSERT_EQ(got.x, want.x);
+    ASSERT_EQ(got.y, want.y);
+    ASSERT_EQ(got.z, want.z);
+    ASSERT_NEAR(got.x * got.x + got.y * got.y + got.z * got.z, 1.0f, 1e-5f);
+  }
+  EXPECT_EQ(particleRandomState(), ref.state);
+
+  // Two systems share the generator, so their particles differ.
+  ParticleSystem a, b;
+  a.update(1.5f);
+  b.update(1.5f);
+  EXPECT_NE(a.activeList->velocity.x, b.activeList->velocity.x);
+}
+
+// The first draws of a fresh process, and the whole sequence of a run.
+TEST(ParticleRandom, EveryRunStartsFromStateOne) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // children start afresh
+  EXPECT_EXIT(
+      {
+        // 41 and 18467 are the first two draws from state 1.
+        bool fresh = particleRandomState() == 1u;
+        Vector3 v = randomUnitVector();
+        float z = 82.0f * 3.0518509e-5f - 1.0f;
+        float theta = 18467.0f * 3.0518509e-5f * 6.2831855f - 3.1415927f;
+        bool first = v.z == z && v.x == std::sqrt(1.0f - z * z) * std::cos(theta);
+        std::exit(fresh && first ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+
+  // A short fountain in two separate runs writes the same particles.
+  std::string paths[2] = {::testing::TempDir() + "particles_run0.txt",
+                          ::testing::TempDir() + "particles_run1.txt"};
+  for (const std::string& path : paths) {
+    EXPECT_EXIT(
+        {
+          ParticleSystem ps;
+          ps.maxParticles = 50;
+          ps.releaseCount = 5;
+          ps.releaseInterval = 0.05f;
+          ps.gravity = Vector3(0, -0.98f, 0);
+          ps.addCollisionPlane(Vector3(0, 1, 0), Vector3(0, -0.3f, 0), 1.0f, COLLIDE_BOUNCE);
+          for (int i = 0; i < 120; ++i) ps.update(0.016f + 0.001f * (i % 5));
+          FILE* f = std::fopen(path.c_str(), "w");
+          for (Particle* p = ps.activeList; p; p = p->next)
+            std::fprintf(f, "%a %a %a %a\n", p->position.x, p->position.y, p->position.z,
+                         p->velocity.x);
+          std::exit(std::fclose(f) == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
+  std::ifstream run0(paths[0]), run1(paths[1]);
+  std::stringstream text0, text1;
+  text0 << run0.rdbuf();
+  text1 << run1.rdbuf();
+  EXPECT_GT(text0.str().size(), 40u * 20u);
+  EXPECT_EQ(text0.str(), text1.str());
+  std::remove(paths[0].c_str());
+  std::remove(paths[1].c_str());
+}
