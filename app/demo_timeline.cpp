@@ -2,7 +2,9 @@
 
 #include <chrono>
 
+#include "app/font_manager.h"
 #include "app/globals.h"
+#include "app/loading_screen.h"
 #include "platform/clock.h"
 #include "scenes/evolution_text_scene.h"
 #include "scenes/laser_scene.h"
@@ -36,14 +38,18 @@ void DemoTimeline::setup() {
   placeScene(4, new EvolutionTextScene, 115.0, 35.0);
   placeScene(5, new SkullSkyboxScene, 150.0, 35.0);
 
+  loadingFont = FontManager::instance()->buildBitmapFont("Times New Roman", 32);
+
   int last = 0;
   for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
+    drawLoadingScreen(i);
     auto loadStart = std::chrono::steady_clock::now();
     scenes[i]->load();
     loadSeconds[i] = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     last = i;
   }
   showEndTime = sceneWindows[last][1];
+  if (showFps) fpsFont = FontManager::instance()->buildBitmapFont("Courier New", 18);
   frameCount = 0;
 }
 
@@ -101,6 +107,7 @@ bool DemoTimeline::frame() {
       sceneFirstFrame[i] = 0;
     }
     scene->draw();
+    if (showFps) drawFpsOverlay(static_cast<int>(fps));
     scene->present();
   }
   return true;

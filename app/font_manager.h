@@ -48,8 +48,7 @@ class FontManager {
 
   // Draws 3D glyphs at the current modelview transformation, moving it along
   // by each glyph's advance.
-  void printOutline(int fontIndex, const char* format, ...)
-      __attribute__((format(printf, 3, 4)));
+  void printOutline(int fontIndex, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
   // Prints textured glyphs (set 0 or 1) scaled on the virtual 1024 x 768
   // screen with the depth test off. Texturing, blending and colour are the

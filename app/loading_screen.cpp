@@ -8,9 +8,8 @@
 #include "app/globals.h"
 #include "platform/window.h"
 
-// Bitmap text takes its colour from the texture too when texturing is on,
-// and a scene may leave it on: text is printed with it off. Pairs with
-// glPopAttrib.
+// Bitmap text is textured too when texturing is on, and a scene may leave it
+// on: text is printed with it off. The enables return with glPopAttrib.
 static void pushTexturingOff() {
   glPushAttrib(GL_ENABLE_BIT);
   glDisable(GL_TEXTURE_2D);
@@ -102,10 +101,14 @@ void drawFpsOverlay(int fps) {
   glDisable(GL_BLEND);
   glPushMatrix();
   glPushAttrib(GL_CURRENT_BIT);
+  // Mesa 22 skips restoring the current colour when another attribute push
+  // and pop (printBitmap's) lie in between; it is put back by hand too.
+  GLfloat colour[4];
+  glGetFloatv(GL_CURRENT_COLOR, colour);
   glLoadIdentity();
   glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
   glDisable(GL_LIGHTING);
-  // Over the frame whatever depth the scene left behind.
+  // Over the frame whatever the scene left in the depth buffer.
   pushTexturingOff();
   glDisable(GL_DEPTH_TEST);
 
@@ -113,6 +116,7 @@ void drawFpsOverlay(int fps) {
 
   glPopAttrib();
   glPopAttrib();
+  glColor4fv(colour);
   glPopMatrix();
   glEnable(GL_LIGHTING);
   glEnable(GL_BLEND);

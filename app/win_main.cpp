@@ -6,6 +6,7 @@
 #include "app/capture.h"
 #include "app/demo_timeline.h"
 #include "app/desktop_capture.h"
+#include "app/font_manager.h"
 #include "app/gl_window.h"
 #include "app/globals.h"
 #include "app/light.h"
@@ -83,6 +84,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   timeline.destroyScenes();
   deleteGlobalLights();
   TextureManager::destroy();
+  releaseFonts();
   killGLWindow();
   return exitCode;
 }

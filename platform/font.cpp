@@ -37,11 +37,11 @@ PlatformFont* selectedFont(HDC dc) {
 
 // Asks fontconfig for the installed font closest to the request; false when
 // there is none it can name.
-static bool mapFace(const char* faceName, int weight, bool italic, std::string* file,
-                    int* index) {
+static bool mapFace(const char* faceName, int weight, bool italic, std::string* file, int* index) {
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return false;
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName ? faceName : ""));
+  FcPatternAddString(pattern, FC_FAMILY,
+                     reinterpret_cast<const FcChar8*>(faceName ? faceName : ""));
   FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : FW_NORMAL));
   FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -151,8 +151,8 @@ bool useFontBitmaps(HDC dc, DWORD first, DWORD count, DWORD listBase) {
                     stride);
       const float advance = std::round(glyph->advance.x / 64.0f);
       glBitmap(bitmap.width, bitmap.rows, static_cast<float>(-glyph->bitmap_left),
-               static_cast<float>(static_cast<int>(bitmap.rows) - glyph->bitmap_top), advance,
-               0.0f, rows.empty() ? nullptr : rows.data());
+               static_cast<float>(static_cast<int>(bitmap.rows) - glyph->bitmap_top), advance, 0.0f,
+               rows.empty() ? nullptr : rows.data());
     }
     glEndList();
   }

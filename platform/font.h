@@ -53,10 +53,9 @@ namespace platform {
 // A font of the face closest to faceName. A positive height is the cell
 // height in pixels (ascent + descent), a negative one the em height, 0 a
 // default of 16. Null when no font file can be opened.
-HFONT createFont(int height, int width, int escapement, int orientation, int weight,
-                 DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                 DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
-                 const char* faceName);
+HFONT createFont(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                 DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                 DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const char* faceName);
 
 // Makes font the one the glyph-list builds on dc use; returns the font that
 // was selected before (null at first). Selecting null deselects.

@@ -13,7 +13,7 @@
 
 struct PlatformFont {
   FT_Face face = nullptr;
-  std::string file;  // what the font mapper chose
+  std::string file;   // what the font mapper chose
   int emPixels = 16;  // pixels per em for bitmap glyphs
 };
 

@@ -77,8 +77,8 @@ int cubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void*
   for (int i = 1; i <= n; ++i) {
     const double t = static_cast<double>(i) / n, s = 1.0 - t;
     const double a = s * s * s, b = 3 * s * s * t, c = 3 * s * t * t, d = t * t * t;
-    f->contours.back().push_back({a * p0.x + b * p1.x + c * p2.x + d * p3.x,
-                                  a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+    f->contours.back().push_back(
+        {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
   }
   return 0;
 }
@@ -107,7 +107,7 @@ struct TessState {
 void tessBegin(GLenum type) { glBegin(type); }
 void tessVertex(void* data) { glVertex3dv(static_cast<GLdouble*>(data)); }
 void tessEnd() { glEnd(); }
-void tessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* polygon) {
+void tessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* polygon) {
   auto* state = static_cast<TessState*>(polygon);
   state->extra.push_back({coords[0], coords[1], coords[2]});
   *out = state->extra.back().data();
@@ -120,8 +120,7 @@ _GLUfuncptr callback(F* f) {
 }
 
 // Fills the contours at depth z, facing along normalZ (+1 or -1).
-bool fillFace(GLUtesselator* tess, const std::vector<Contour>& contours, double z,
-              double normalZ) {
+bool fillFace(GLUtesselator* tess, const std::vector<Contour>& contours, double z, double normalZ) {
   std::vector<std::vector<std::array<GLdouble, 3>>> vertices;
   for (const Contour& c : contours) {
     vertices.emplace_back();
