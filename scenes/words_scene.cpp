@@ -65,7 +65,10 @@ void WordsScene::draw() {
   spinAngle += 2.0f;
   if (spinAngle == 360.0f) spinAngle = 0.0f;
 
+  // The frame-rate overlay turns lighting back on after every frame; the
+  // veil and the words take their colours unlit.
   glDisable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
   glEnable(GL_BLEND);
   glColor4f(1.0f, 1.0f, 1.0f, veilAlpha);
   updateVeil();

@@ -5,7 +5,7 @@
 // state and the animation fields; draw advances the animation by one step
 // per frame (local time is not read). A font image that failed to load
 // leaves the letters untextured. Leaves GL_TEXTURE_2D and the depth test on,
-// blending off, and the additive blend function set.
+// blending and lighting off, and the additive blend function set.
 #pragma once
 
 #include "app/scene.h"

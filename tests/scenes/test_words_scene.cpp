@@ -49,11 +49,13 @@ TEST_F(Words, FirstFrameVeilCoversTheView) {
 // Frame 165: the veil is at 0.18 and the words print at (552, 252) (red),
 // (148, 448) (blue) and (148, 252) (green), clear of each other. Each word's
 // ink starts inside its first 48-unit glyph cell: 0.625 pixels per unit.
+// The colours hold even when the previous frame's overlay left lighting on.
 TEST_F(Words, WordsPrintAtTheirMirroredPositions) {
   drawUpTo(164);
   const float x = scene.wordX(), y = scene.wordY();
   ASSERT_EQ(x, 552.0f);
   ASSERT_EQ(y, 252.0f);
+  glEnable(GL_LIGHTING);  // as the frame-rate overlay leaves it
   drawUpTo(165);
   const Frame frame = readFrame();
   auto expectWordAt = [&](const PixelTest& colour, float wx, float wy, const char* name) {
