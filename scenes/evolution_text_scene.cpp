@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/font_manager.h"
 #include "app/globals.h"
 #include "platform/window.h"
 #include "resources/texture_manager.h"
@@ -82,9 +83,11 @@ BlurCopyRect blurCopyRect(int screenWidth, int screenHeight, int frameWidth, int
   return rect;
 }
 
-void EvolutionTextScene::load() {}
-
 EvolutionTextScene::EvolutionTextScene() : blurTexture(NO_TEXTURE) {}
+
+void EvolutionTextScene::load() {
+  font = FontManager::instance()->buildOutlineFont("Comic Sans MS", 24);
+}
 
 void EvolutionTextScene::init() {
   // 1. The path around the ellipse; every slot free.
@@ -136,6 +139,7 @@ void EvolutionTextScene::drawLetters() {
     glLoadIdentity();
     glTranslatef(letters.pathX[p] * PATH_SCALE, letters.pathY[p] * PATH_SCALE, -20.0f);
     glRotatef(5.5f, 1.0f, 0.0f, 0.0f);
+    FontManager::instance()->printOutline(font, "%c", letters.slots[i].letter);
     letters.advance(i);
   }
 }

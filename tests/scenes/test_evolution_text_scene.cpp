@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <GL/freeglut.h>
+#include <GL/glu.h>
 
 #include <cmath>
 #include <cstring>
@@ -214,6 +215,41 @@ TEST_F(EvolutionTextRender, SphereIsAFlatDiscUntilTenThenAWireFrame) {
   const Rgb lowerRight = readPixel(cx + 50, cy - 50);
   EXPECT_GT(upperLeft.r, lowerRight.r + 20);
   EXPECT_TRUE(near(readPixel(cx + 140, cy), Rgb{0, 0, 0}, 0));
+}
+
+TEST_F(EvolutionTextRender, FirstLetterIsAGreenGlyphBesideTheSphere) {
+  scene.load();
+  // Frame 22 starts the "I" at path position 3, behind the sphere; on frame
+  // 64 it is drawn at position 45, to the right of it.
+  for (int frame = 1; frame <= 64; ++frame) drawAt(1.0);
+  LetterStream path;
+  path.reset();
+  GLdouble model[16], projection[16];
+  GLint viewport[4];
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glPopMatrix();
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  GLdouble x = 0, y = 0, z = 0;
+  gluProject(path.pathX[45] / 36.0, path.pathY[45] / 36.0, -20.0, model, projection, viewport, &x,
+             &y, &z);
+  // The glyph stands on its origin: about 20 pixels tall and a few wide.
+  int green = 0, other = 0;
+  for (int py = static_cast<int>(y) - 4; py <= static_cast<int>(y) + 30; ++py)
+    for (int px = static_cast<int>(x) - 4; px <= static_cast<int>(x) + 20; ++px) {
+      const Rgb p = readPixel(px, py);
+      if (near(p, Rgb{0, 255, 0}, 8))
+        ++green;
+      else if (!near(p, Rgb{0, 0, 0}, 8))
+        ++other;
+    }
+  EXPECT_GT(green, 60);
+  EXPECT_LT(other, green / 4);
+  // Nothing green far from the glyph, above the ellipse.
+  EXPECT_TRUE(near(readPixel(static_cast<int>(x), static_cast<int>(y) + 120), Rgb{0, 0, 0}, 0));
 }
 
 TEST_F(EvolutionTextRender, BlurCopyOutsideTheFrameBufferIsBlack) {
