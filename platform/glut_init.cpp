@@ -8,8 +8,10 @@ namespace platform {
 void initGlut(int* argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return;
-  XCloseDisplay(display);
+  // Closed only after GLUT has its own connection: an X server may reset when
+  // its last client leaves, and a connection made during the reset fails.
   glutInit(argc, argv);
+  XCloseDisplay(display);
 }
 
 }  // namespace platform
