@@ -86,43 +86,44 @@ float segmentDistance(float x, float y, float ax, float ay, float bx, float by) 
 }
 
 // A box with bevelled top edges (chips, transformer bodies, heat sink fins).
-void block(Relief& R, float cx, float cy, float hw, float hh, float height, Rgb c, float gloss,
+void block(Relief& board, float cx, float cy, float hw, float hh, float height, Rgb c, float gloss,
            float bevel = 1.5f) {
-  R.forBox(cx - hw - 1, cy - hh - 1, cx + hw + 1, cy + hh + 1, [&](size_t k, float x, float y) {
+  board.forBox(cx - hw - 1, cy - hh - 1, cx + hw + 1, cy + hh + 1, [&](size_t k, float x, float y) {
     const float d = roundedBoxDistance(x, y, cx, cy, hw, hh, 1.0f);
     const float h = height * datagen::smoothstep(0.0f, bevel, -d);
-    R.paint(k, coverage(d), c, h, gloss);
+    board.paint(k, coverage(d), c, h, gloss);
   });
 }
 
 // A flat strip or dot lying on the board: traces, pads, markings.
-void strip(Relief& R, float ax, float ay, float bx, float by, float width, Rgb c, float height,
+void strip(Relief& board, float ax, float ay, float bx, float by, float width, Rgb c, float height,
            float gloss) {
   const float r = width * 0.5f;
-  R.forBox(std::min(ax, bx) - r - 1, std::min(ay, by) - r - 1, std::max(ax, bx) + r + 1,
-           std::max(ay, by) + r + 1, [&](size_t k, float x, float y) {
-             const float d = segmentDistance(x, y, ax, ay, bx, by) - r;
-             R.paint(k, coverage(d), c, R.height[k] + height, gloss);
-           });
+  board.forBox(std::min(ax, bx) - r - 1, std::min(ay, by) - r - 1, std::max(ax, bx) + r + 1,
+               std::max(ay, by) + r + 1, [&](size_t k, float x, float y) {
+                 const float d = segmentDistance(x, y, ax, ay, bx, by) - r;
+                 board.paint(k, coverage(d), c, board.height[k] + height, gloss);
+               });
 }
 
 // A round tube along a polyline (cables, wires), merged with what is below by
 // height, so crossing cables pass over each other.
-void tube(Relief& R, const std::vector<float>& pts, float radius, float lift, Rgb c, float gloss) {
+void tube(Relief& board, const std::vector<float>& pts, float radius, float lift, Rgb c,
+          float gloss) {
   // Segment by segment: the highest surface wins, which is the one of the
   // nearest segment, so the joints come out round.
   for (size_t i = 0; i + 3 < pts.size(); i += 2) {
     const float ax = pts[i], ay = pts[i + 1], bx = pts[i + 2], by = pts[i + 3];
-    R.forBox(std::min(ax, bx) - radius - 1, std::min(ay, by) - radius - 1,
-             std::max(ax, bx) + radius + 1, std::max(ay, by) + radius + 1,
-             [&](size_t k, float x, float y) {
-               const float d = segmentDistance(x, y, ax, ay, bx, by);
-               if (d > radius + 0.5f) return;
-               const float u = std::min(d / radius, 1.0f);
-               const float h = lift + radius * std::sqrt(1.0f - u * u);
-               if (h < R.height[k]) return;
-               R.paint(k, coverage(d - radius), c, h, gloss);
-             });
+    board.forBox(std::min(ax, bx) - radius - 1, std::min(ay, by) - radius - 1,
+                 std::max(ax, bx) + radius + 1, std::max(ay, by) + radius + 1,
+                 [&](size_t k, float x, float y) {
+                   const float d = segmentDistance(x, y, ax, ay, bx, by);
+                   if (d > radius + 0.5f) return;
+                   const float u = std::min(d / radius, 1.0f);
+                   const float h = lift + radius * std::sqrt(1.0f - u * u);
+                   if (h < board.height[k]) return;
+                   board.paint(k, coverage(d - radius), c, h, gloss);
+                 });
   }
 }
 
@@ -148,9 +149,9 @@ std::vector<float> curve(const std::vector<float>& ctrl, int stepsPerSpan = 16) 
 
 // An upright capacitor seen from above: the rolled edge of its coloured
 // sleeve with a printed stripe, and a silver top with the pressed vent cross.
-void capacitor(Relief& R, float cx, float cy, float r, float height, Rgb sleeve) {
+void capacitor(Relief& board, float cx, float cy, float r, float height, Rgb sleeve) {
   const float top = r * 0.64f;
-  R.forBox(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1, [&](size_t k, float x, float y) {
+  board.forBox(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1, [&](size_t k, float x, float y) {
     const float dx = x - cx, dy = y - cy, d = std::sqrt(dx * dx + dy * dy);
     Rgb c;
     float h, gloss;
@@ -167,47 +168,49 @@ void capacitor(Relief& R, float cx, float cy, float r, float height, Rgb sleeve)
       c = stripe ? Rgb{0.7f, 0.72f, 0.72f} : sleeve;
       gloss = 0.35f;
     }
-    R.paint(k, coverage(d - r), c, h, gloss);
+    board.paint(k, coverage(d - r), c, h, gloss);
   });
 }
 
 // A chip with pins along its long sides and a faint printed label.
-void chip(Relief& R, float cx, float cy, float hw, float hh, int pins) {
+void chip(Relief& board, float cx, float cy, float hw, float hh, int pins) {
   const float pitch = (2 * hw - 4) / std::max(1, pins - 1);
   for (int i = 0; i < pins; ++i) {
     const float px = cx - hw + 2 + pitch * i;
-    strip(R, px, cy - hh - 3.5f, px, cy + hh + 3.5f, 1.6f, SOLDER, 1.0f, 0.6f);
+    strip(board, px, cy - hh - 3.5f, px, cy + hh + 3.5f, 1.6f, SOLDER, 1.0f, 0.6f);
   }
-  block(R, cx, cy, hw, hh, 5.0f, EPOXY, 0.25f);
+  block(board, cx, cy, hw, hh, 5.0f, EPOXY, 0.25f);
   const Rgb ink = {0.32f, 0.32f, 0.3f};
-  strip(R, cx - hw * 0.6f, cy - hh * 0.25f, cx + hw * 0.4f, cy - hh * 0.25f, 1.2f, ink, 0.0f, 0.1f);
-  strip(R, cx - hw * 0.6f, cy + hh * 0.2f, cx + hw * 0.1f, cy + hh * 0.2f, 1.0f, ink, 0.0f, 0.1f);
-  strip(R, cx - hw + 3, cy - hh + 3, cx - hw + 3, cy - hh + 3, 1.6f, ink, -0.3f, 0.1f);
+  strip(board, cx - hw * 0.6f, cy - hh * 0.25f, cx + hw * 0.4f, cy - hh * 0.25f, 1.2f, ink, 0.0f,
+        0.1f);
+  strip(board, cx - hw * 0.6f, cy + hh * 0.2f, cx + hw * 0.1f, cy + hh * 0.2f, 1.0f, ink, 0.0f,
+        0.1f);
+  strip(board, cx - hw + 3, cy - hh + 3, cx - hw + 3, cy - hh + 3, 1.6f, ink, -0.3f, 0.1f);
 }
 
 // A resistor lying on the board, with colour bands.
-void resistor(Relief& R, float x, float y, bool vertical, uint32_t seed) {
+void resistor(Relief& board, float x, float y, bool vertical, uint32_t seed) {
   const float dx = vertical ? 0.0f : 1.0f, dy = vertical ? 1.0f : 0.0f;
-  strip(R, x - dx * 11, y - dy * 11, x + dx * 11, y + dy * 11, 1.2f, SOLDER, 0.8f, 0.6f);
-  tube(R, {x - dx * 6, y - dy * 6, x + dx * 6, y + dy * 6}, 2.6f, 0.0f, {0.70f, 0.60f, 0.42f},
+  strip(board, x - dx * 11, y - dy * 11, x + dx * 11, y + dy * 11, 1.2f, SOLDER, 0.8f, 0.6f);
+  tube(board, {x - dx * 6, y - dy * 6, x + dx * 6, y + dy * 6}, 2.6f, 0.0f, {0.70f, 0.60f, 0.42f},
        0.3f);
   const Rgb bands[] = {{0.35f, 0.18f, 0.08f}, {0.75f, 0.1f, 0.08f}, {0.9f, 0.45f, 0.05f},
                        {0.85f, 0.75f, 0.1f},  {0.1f, 0.1f, 0.1f},   {0.7f, 0.58f, 0.2f}};
   for (int b = 0; b < 3; ++b) {
     const Rgb c = bands[datagen::hash3(b, 0, 0, seed) % 6];
     const float o = -3.5f + b * 2.6f;
-    tube(R, {x + dx * o, y + dy * o, x + dx * (o + 1.1f), y + dy * (o + 1.1f)}, 2.75f, 0.0f, c,
+    tube(board, {x + dx * o, y + dy * o, x + dx * (o + 1.1f), y + dy * (o + 1.1f)}, 2.75f, 0.0f, c,
          0.3f);
   }
 }
 
 // The tube: funnel glass from the top left corner, its neck towards the
 // board, the copper deflection yoke where they meet.
-void tubeAndYoke(Relief& R) {
+void tubeAndYoke(Relief& board) {
   // Along the tube's axis, from the neck (0) towards the screen (1).
   const float ax = -0.7071f, ay = -0.7071f, neckX = 175.0f, neckY = 175.0f, length = 330.0f;
   // The funnel: round in section, flaring from the neck to the screen.
-  R.forBox(0, 0, 240, 240, [&](size_t k, float x, float y) {
+  board.forBox(0, 0, 240, 240, [&](size_t k, float x, float y) {
     const float t = ((x - neckX) * ax + (y - neckY) * ay) / length;
     const float across = std::fabs(-(x - neckX) * ay + (y - neckY) * ax);
     if (t < -0.05f) return;
@@ -218,33 +221,33 @@ void tubeAndYoke(Relief& R) {
     const float h = 40.0f + radius * 0.45f * std::sqrt(1.0f - u * u);
     // The graphite coating, a little mottled.
     const float mottle = 0.85f + 0.3f * datagen::valueNoise(x * 0.08f, y * 0.08f, 31);
-    R.paint(k, coverage(d), GLASS * mottle, h, 0.9f);
+    board.paint(k, coverage(d), GLASS * mottle, h, 0.9f);
   });
   // The anode cap: a rubber cup on the funnel where the red lead ends.
-  R.forBox(138, 40, 182, 84, [&](size_t k, float x, float y) {
+  board.forBox(138, 40, 182, 84, [&](size_t k, float x, float y) {
     const float d = std::hypot(x - 160.0f, y - 62.0f);
     const float u = datagen::clamp01(d / 20.0f);
-    R.paint(k, coverage(d - 20.0f), {0.09f, 0.09f, 0.1f}, R.height[k] + 9.0f * (1.0f - u * u),
-            0.5f);
+    board.paint(k, coverage(d - 20.0f), {0.09f, 0.09f, 0.1f},
+                board.height[k] + 9.0f * (1.0f - u * u), 0.5f);
   });
   // The neck runs down and to the right into its socket board.
-  tube(R, {150.0f, 150.0f, 262.0f, 262.0f}, 17.0f, 32.0f, {0.12f, 0.13f, 0.14f}, 0.95f);
-  R.forBox(238, 238, 298, 298, [&](size_t k, float x, float y) {
+  tube(board, {150.0f, 150.0f, 262.0f, 262.0f}, 17.0f, 32.0f, {0.12f, 0.13f, 0.14f}, 0.95f);
+  board.forBox(238, 238, 298, 298, [&](size_t k, float x, float y) {
     const float d = std::hypot(x - 268.0f, y - 268.0f);
     const float a = std::atan2(y - 268.0f, x - 268.0f);
     const bool pad = std::fabs(d - 21.0f) < 2.2f && std::fabs(std::sin(a * 6.0f)) < 0.3f;
-    R.paint(k, coverage(d - 28.0f), pad ? SOLDER : BOARD * 1.6f, 50.0f + (pad ? 0.8f : 0.0f),
-            pad ? 0.6f : 0.2f);
+    board.paint(k, coverage(d - 28.0f), pad ? SOLDER : BOARD * 1.6f, 50.0f + (pad ? 0.8f : 0.0f),
+                pad ? 0.6f : 0.2f);
   });
   for (int w = 0; w < 3; ++w) {
     const Rgb c = w == 1 ? Rgb{0.8f, 0.78f, 0.7f} : Rgb{0.1f, 0.1f, 0.1f};
-    tube(R,
+    tube(board,
          curve({268.0f + w * 6, 280.0f, 275.0f + w * 8, 310.0f, 300.0f + w * 10, 330.0f,
                 330.0f + w * 8, 340.0f}),
          2.2f, 8.0f, c, 0.5f);
   }
   // The yoke: many turns of copper wire around the neck.
-  R.forBox(118, 118, 222, 222, [&](size_t k, float x, float y) {
+  board.forBox(118, 118, 222, 222, [&](size_t k, float x, float y) {
     const float along = (x - 170.0f) * -ax + (y - 170.0f) * -ay;
     const float across = (x - 170.0f) * ay - (y - 170.0f) * ax;
     const float halfWidth = 48.0f - along * 0.35f;
@@ -253,17 +256,17 @@ void tubeAndYoke(Relief& R) {
     const float u = datagen::clamp01(std::fabs(across) / halfWidth);
     const float turns = 0.75f + 0.25f * std::sin(along * 2.4f);
     const float h = 70.0f + 40.0f * std::sqrt(1.0f - u * u) + turns;
-    R.paint(k, coverage(d), COPPER * turns, h, 0.8f);
+    board.paint(k, coverage(d), COPPER * turns, h, 0.8f);
   });
   // A plastic clamp ring at the yoke's back.
   const float bx = 170.0f - 24 * ax, by = 170.0f - 24 * ay;
-  tube(R, {bx - 44 * ay, by + 44 * ax, bx + 44 * ay, by - 44 * ax}, 4.0f, 98.0f,
+  tube(board, {bx - 44 * ay, by + 44 * ax, bx + 44 * ay, by - 44 * ax}, 4.0f, 98.0f,
        {0.12f, 0.12f, 0.12f}, 0.4f);
 }
 
 // Traces: straight runs with 45-degree bends between random board points,
 // each ending in a pad.
-void traces(Relief& R) {
+void traces(Relief& board) {
   datagen::Rng rng(77);
   for (int i = 0; i < 90; ++i) {
     float x = rng.range(20, 500), y = rng.range(20, 500);
@@ -271,48 +274,48 @@ void traces(Relief& R) {
     const float width = rng.uniform() < 0.2f ? 3.5f : 1.8f;
     int dir = rng.below(8);
     const int legs = 2 + rng.below(3);
-    strip(R, x, y, x, y, width + 3.0f, SOLDER, 0.6f, 0.6f);
+    strip(board, x, y, x, y, width + 3.0f, SOLDER, 0.6f, 0.6f);
     for (int l = 0; l < legs; ++l) {
       const float len = rng.range(20, 90);
       const float ang = dir * 0.785398f;
       const float nx = x + std::cos(ang) * len, ny = y + std::sin(ang) * len;
-      strip(R, x, y, nx, ny, width, TRACE, 0.35f, 0.3f);
+      strip(board, x, y, nx, ny, width, TRACE, 0.35f, 0.3f);
       x = nx, y = ny;
       dir = (dir + (rng.uniform() < 0.5f ? 1 : 7)) % 8;
     }
-    strip(R, x, y, x, y, width + 3.0f, SOLDER, 0.6f, 0.6f);
+    strip(board, x, y, x, y, width + 3.0f, SOLDER, 0.6f, 0.6f);
   }
 }
 
-void components(Relief& R) {
+void components(Relief& board) {
   // The flyback transformer with its red anode lead up to the funnel.
-  block(R, 420, 150, 46, 40, 34.0f, {0.06f, 0.06f, 0.065f}, 0.45f, 6.0f);
-  capacitor(R, 420, 150, 26, 44.0f, {0.05f, 0.05f, 0.06f});
-  tube(R, curve({420, 150, 380, 80, 300, 40, 220, 45, 165, 60}), 5.5f, 44.0f, {0.72f, 0.06f, 0.05f},
-       0.6f);
+  block(board, 420, 150, 46, 40, 34.0f, {0.06f, 0.06f, 0.065f}, 0.45f, 6.0f);
+  capacitor(board, 420, 150, 26, 44.0f, {0.05f, 0.05f, 0.06f});
+  tube(board, curve({420, 150, 380, 80, 300, 40, 220, 45, 165, 60}), 5.5f, 44.0f,
+       {0.72f, 0.06f, 0.05f}, 0.6f);
   // Heat sink with a power transistor.
   for (int f = 0; f < 7; ++f)
-    block(R, 470, 262 + f * 11.0f, 30, 3.2f, 26.0f, ALUMINIUM, 0.7f, 1.0f);
-  block(R, 426, 295, 9, 12, 9.0f, EPOXY, 0.3f);
+    block(board, 470, 262 + f * 11.0f, 30, 3.2f, 26.0f, ALUMINIUM, 0.7f, 1.0f);
+  block(board, 426, 295, 9, 12, 9.0f, EPOXY, 0.3f);
   // Electrolytic capacitors.
-  capacitor(R, 330, 120, 20, 36, {0.08f, 0.16f, 0.45f});
-  capacitor(R, 300, 170, 14, 28, {0.08f, 0.16f, 0.45f});
-  capacitor(R, 360, 330, 17, 30, {0.05f, 0.05f, 0.06f});
-  capacitor(R, 120, 420, 22, 38, {0.08f, 0.16f, 0.45f});
-  capacitor(R, 165, 455, 13, 24, {0.3f, 0.12f, 0.05f});
-  capacitor(R, 470, 420, 15, 26, {0.05f, 0.05f, 0.06f});
+  capacitor(board, 330, 120, 20, 36, {0.08f, 0.16f, 0.45f});
+  capacitor(board, 300, 170, 14, 28, {0.08f, 0.16f, 0.45f});
+  capacitor(board, 360, 330, 17, 30, {0.05f, 0.05f, 0.06f});
+  capacitor(board, 120, 420, 22, 38, {0.08f, 0.16f, 0.45f});
+  capacitor(board, 165, 455, 13, 24, {0.3f, 0.12f, 0.05f});
+  capacitor(board, 470, 420, 15, 26, {0.05f, 0.05f, 0.06f});
   // Chips.
-  chip(R, 300, 400, 30, 12, 9);
-  chip(R, 420, 470, 22, 10, 7);
-  chip(R, 230, 330, 18, 9, 5);
+  chip(board, 300, 400, 30, 12, 9);
+  chip(board, 420, 470, 22, 10, 7);
+  chip(board, 230, 330, 18, 9, 5);
   // Resistors in small rows.
-  for (int i = 0; i < 5; ++i) resistor(R, 222 + i * 9.0f, 420, true, 10 + i);
-  for (int i = 0; i < 4; ++i) resistor(R, 380, 380 + i * 10.0f, false, 20 + i);
-  for (int i = 0; i < 3; ++i) resistor(R, 60 + i * 9.0f, 330, true, 30 + i);
+  for (int i = 0; i < 5; ++i) resistor(board, 222 + i * 9.0f, 420, true, 10 + i);
+  for (int i = 0; i < 4; ++i) resistor(board, 380, 380 + i * 10.0f, false, 20 + i);
+  for (int i = 0; i < 3; ++i) resistor(board, 60 + i * 9.0f, 330, true, 30 + i);
 }
 
 // A bundle of wires along the bottom, tied with cable ties, and a ribbon cable.
-void cables(Relief& R) {
+void cables(Relief& board) {
   const Rgb wires[] = {{0.75f, 0.08f, 0.06f},
                        {0.08f, 0.08f, 0.09f},
                        {0.85f, 0.72f, 0.12f},
@@ -320,7 +323,7 @@ void cables(Relief& R) {
                        {0.8f, 0.8f, 0.78f}};
   for (int w = 0; w < 5; ++w) {
     const float o = (w - 2) * 7.5f;
-    tube(R,
+    tube(board,
          curve({-10, 360 + o, 70, 375 + o * 0.8f, 160, 500 + o * 0.7f, 260, 505 + o * 0.6f, 360,
                 440 + o, 520, 410 + o * 1.2f}),
          3.8f, 6.0f + (w % 2) * 2.0f, wires[w], 0.55f);
@@ -332,20 +335,21 @@ void cables(Relief& R) {
     const float dx = path[i + 2] - path[i], dy = path[i + 3] - path[i + 1];
     const float l = std::hypot(dx, dy);
     const float nx = -dy / l * 22, ny = dx / l * 22;
-    tube(R, {path[i] - nx, path[i + 1] - ny, path[i] + nx, path[i + 1] + ny}, 2.2f, 14.0f,
+    tube(board, {path[i] - nx, path[i + 1] - ny, path[i] + nx, path[i + 1] + ny}, 2.2f, 14.0f,
          {0.85f, 0.85f, 0.82f}, 0.5f);
   }
   // The ribbon: grey with a red first wire.
   for (int w = 0; w < 14; ++w) {
     const Rgb c = w == 0 ? Rgb{0.6f, 0.1f, 0.08f} : Rgb{0.52f, 0.52f, 0.5f};
     const float o = w * 2.2f;
-    tube(R, curve({330 + o, 520, 335 + o, 470, 360 + o, 430, 400 + o, 395}), 1.25f, 2.0f, c, 0.3f);
+    tube(board, curve({330 + o, 520, 335 + o, 470, 360 + o, 430, 400 + o, 395}), 1.25f, 2.0f, c,
+         0.3f);
   }
 }
 
 // Lights the relief: warm light from the top left, fading with distance,
 // soft shadows cast along the light, a little cool fill from above.
-datagen::Image light(const Relief& R) {
+datagen::Image light(const Relief& board) {
   const float lx = -0.45f, ly = -0.45f, lz = 0.77f;  // towards the light
   const float hx = lx, hy = ly, hz = lz + 1.0f, hl = std::sqrt(hx * hx + hy * hy + hz * hz);
   const float rise = lz / std::sqrt(lx * lx + ly * ly);
@@ -354,11 +358,11 @@ datagen::Image light(const Relief& R) {
   for (int j = 0; j < N; ++j) {
     for (int i = 0; i < N; ++i) {
       const size_t k = static_cast<size_t>(j) * N + i;
-      const float h = R.height[k];
+      const float h = board.height[k];
       const float hxp =
-          R.height[j * N + std::min(N - 1, i + 1)] - R.height[j * N + std::max(0, i - 1)];
+          board.height[j * N + std::min(N - 1, i + 1)] - board.height[j * N + std::max(0, i - 1)];
       const float hyp =
-          R.height[std::min(N - 1, j + 1) * N + i] - R.height[std::max(0, j - 1) * N + i];
+          board.height[std::min(N - 1, j + 1) * N + i] - board.height[std::max(0, j - 1) * N + i];
       // Normal from the height slope (heights are in picture pixels).
       float nx = -hxp * SCALE * 0.5f, ny = -hyp * SCALE * 0.5f, nz = 1.0f;
       const float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
@@ -370,19 +374,19 @@ datagen::Image light(const Relief& R) {
         const int si = i + static_cast<int>(lx / 0.6364f * dist * SCALE);
         const int sj = j + static_cast<int>(ly / 0.6364f * dist * SCALE);
         if (si < 0 || sj < 0) break;
-        const float above = h + dist * rise - R.height[static_cast<size_t>(sj) * N + si];
+        const float above = h + dist * rise - board.height[static_cast<size_t>(sj) * N + si];
         shadow = std::min(shadow, datagen::clamp01(0.5f + above / (dist * 0.25f + 1.0f)));
       }
       const float x = (i + 0.5f) / SCALE, y = (j + 0.5f) / SCALE;
       const float reach = std::exp(-std::hypot(x + 40.0f, y + 40.0f) / 360.0f) * 2.9f;
       const float diffuse = std::max(0.0f, nx * lx + ny * ly + nz * lz);
       const float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 40.0f);
-      const Rgb c = R.colour[k];
+      const Rgb c = board.colour[k];
       const Rgb direct = Rgb{c.r * warm.r, c.g * warm.g, c.b * warm.b} * (diffuse * reach * shadow);
       const Rgb ambient = Rgb{c.r * fill.r, c.g * fill.g, c.b * fill.b} * (0.6f + 0.4f * nz);
       // Glossy surfaces catch the warm light at their grazing edges too.
-      const float rim = (1.0f - nz) * (1.0f - nz) * R.gloss[k] * reach * 0.5f;
-      lit[k] = direct + ambient + warm * (spec * R.gloss[k] * reach * shadow * 0.9f + rim);
+      const float rim = (1.0f - nz) * (1.0f - nz) * board.gloss[k] * reach * 0.5f;
+      lit[k] = direct + ambient + warm * (spec * board.gloss[k] * reach * shadow * 0.9f + rim);
     }
   }
   datagen::Image image(SIZE, SIZE);
@@ -404,19 +408,19 @@ datagen::Image light(const Relief& R) {
 bool makeMonitorInside(const std::string& root) {
   const std::string dir = root + "/textures";
   if (!datagen::makeDirs(dir)) return false;
-  Relief R;
+  Relief board;
   // The board's weave shows faintly through the solder mask.
   for (int j = 0; j < N; ++j) {
     for (int i = 0; i < N; ++i) {
       const float n = datagen::fbm(i * 0.01f, j * 0.01f, 4, 5);
-      R.colour[static_cast<size_t>(j) * N + i] = BOARD * (1.0f + 0.35f * n);
+      board.colour[static_cast<size_t>(j) * N + i] = BOARD * (1.0f + 0.35f * n);
     }
   }
-  traces(R);
-  components(R);
-  cables(R);
-  tubeAndYoke(R);
-  datagen::Image image = light(R);
+  traces(board);
+  components(board);
+  cables(board);
+  tubeAndYoke(board);
+  datagen::Image image = light(board);
   image.flipRows();  // upright on the walls
   return datagen::writeJpeg(dir + "/monitor-inside.jpg", image, 90);
 }
