@@ -8,5 +8,5 @@ cd build
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   ctest --output-on-failure
 else
-  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure
 fi
