@@ -161,13 +161,13 @@ void putCell(Image* image, int k, const Field& cell) {
 }
 
 // The font file fontconfig picks for a pattern such as "DejaVu Sans:bold".
-std::string fontFile(const char* pattern) {
+std::string fontFile(FcConfig* config, const char* pattern) {
   FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
   if (!p) return "";
-  FcConfigSubstitute(nullptr, p, FcMatchPattern);
+  FcConfigSubstitute(config, p, FcMatchPattern);
   FcDefaultSubstitute(p);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, p, &result);
+  FcPattern* match = FcFontMatch(config, p, &result);
   FcPatternDestroy(p);
   std::string file;
   FcChar8* path = nullptr;
@@ -178,8 +178,12 @@ std::string fontFile(const char* pattern) {
 }
 
 bool makeFontTexture(const std::string& outRoot) {
-  const std::string boldFile = fontFile("DejaVu Sans:bold");
-  const std::string regularFile = fontFile("DejaVu Sans");
+  // A configuration of our own, released here, leaves fontconfig's global
+  // state alone.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  const std::string boldFile = fontFile(config, "DejaVu Sans:bold");
+  const std::string regularFile = fontFile(config, "DejaVu Sans");
+  FcConfigDestroy(config);
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) {
     std::fprintf(stderr, "font: FreeType does not start\n");
