@@ -8,6 +8,7 @@
 
 #include "app/gl_window.h"
 #include "app/globals.h"
+#include "platform/window.h"
 
 static bool windowOpen = false;
 
@@ -16,7 +17,15 @@ bool openTestWindow(int width, int height) {
     if (!createGLWindow("test", width, height, 32, false)) return false;
     windowOpen = true;
   } else {
-    resizeGLScene(width, height);
+    // A window of another size is made anew (keeping the GL context), so
+    // that every pixel of the requested size exists to be read back.
+    int w = 0, h = 0;
+    platform::getClientSize(hWnd, &w, &h);
+    if (w != width || h != height) {
+      if (!setGLWindowMode(width, height, 32, false)) return false;
+    } else {
+      resizeGLScene(width, height);
+    }
   }
   screenWidth = width;
   screenHeight = height;

@@ -1,8 +1,10 @@
 // A real GL window for rendering tests, and pixel read-back.
 //
 // openTestWindow creates the program's own window (createGLWindow) once per
-// test process at the given size and keeps it; later calls resize it. Tests
-// read the back buffer before any swap.
+// test process and keeps it; a later call with another size switches it to
+// that size as F1 would (setGLWindowMode: same context, window defaults
+// applied again), with the same size it only resets the viewport and
+// projection. Tests read the back buffer before any swap.
 #pragma once
 
 #include <string>
