@@ -126,16 +126,6 @@ TEST_F(Fonts, BitmapCodesOutside32To127PrintNothing) {
   glDeleteLists(above, 128);
 }
 
-TEST_F(Fonts, FormattedTextIsBoundedToTheBuffer) {
-  const int font = fonts->buildBitmapFont("Courier New", 18);
-  std::string huge(5000, 'W');
-  fonts->printBitmap(font, 0, 10, "%s%d", huge.c_str(), 7);
-  // The line runs off the window; the first glyphs are there.
-  const Box ink = boundingBox(readFrame(), isLit);
-  EXPECT_LE(ink.x0, 2);
-  EXPECT_EQ(ink.x1, 639);
-}
-
 // The textured glyphs: 16 x 16 units, 10 apart, scaled about the pen at
 // (x, y) of the virtual screen (here 640 / 1024 pixels per unit).
 TEST_F(Fonts, TexturedGlyphsAreScaledQuadsOnTheVirtualScreen) {
