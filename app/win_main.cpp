@@ -10,6 +10,7 @@
 #include "app/gl_window.h"
 #include "app/globals.h"
 #include "app/light.h"
+#include "app/settings_dialog.h"
 #include "platform/window.h"
 #include "resources/texture_manager.h"
 
@@ -51,6 +52,9 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   if (capturing() && !beginCapture(runOptions.captureDir, runOptions.captureFps, runOptions.startAt,
                                    runOptions.captureTo))
     return 2;
+
+  // The settings dialog decides, unless the command line did.
+  if (!runOptions.settingsGiven && runSettingsDialog() == IDCANCEL) return 18;
 
   using Clock = std::chrono::steady_clock;
   StartupTimes startup;

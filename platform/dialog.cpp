@@ -71,7 +71,8 @@ bool openDisplay() {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     const char* name = XDisplayName(nullptr);
-    errorText = std::string("cannot open the X display \"") + (name ? name : "") + "\"";
+    errorText = name && *name ? std::string("cannot open the X display \"") + name + "\""
+                              : std::string("no X display: DISPLAY is not set");
     return false;
   }
   fl_open_display(display);
@@ -228,7 +229,8 @@ UINT_PTR setTimer(HWND handle, UINT_PTR id, UINT milliseconds) {
 
 LRESULT sendDlgItemMessage(HWND handle, int id, UINT message, WPARAM wParam, LPARAM lParam) {
   DialogControl* control = controlOf(handle, id);
-  return control ? controlMessage(*control, message, wParam, lParam) : CB_ERR;
+  if (!control) return CB_ERR;
+  return controlMessage(*control, message, wParam, lParam);
 }
 
 bool checkDlgButton(HWND handle, int id, UINT check) {

@@ -6,7 +6,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Input.H>
-#include <FL/Fl_Input_Choice.H>
+#include <FL/Fl_Group.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
@@ -23,6 +23,7 @@ namespace {
 
 // The screen resolution dialog fonts are sized for: 8 points are 11 pixels.
 constexpr int DOTS_PER_INCH = 96;
+constexpr Fl_Font DIALOG_FACE = FL_FREE_FONT;
 
 // The Enter key presses the default push button wherever the focus is.
 class DefaultButton : public Fl_Button {
@@ -86,20 +87,92 @@ void notifyCallback(Fl_Widget*, void* data) {
   if (control->notify) control->notify(BN_CLICKED);
 }
 
-// A pick from the list selects its row; typing leaves no row selected.
-void comboCallback(Fl_Widget* widget, void* data) {
-  auto* combo = static_cast<Fl_Input_Choice*>(widget);
-  auto* control = static_cast<DialogControl*>(data);
-  WORD notification = CBN_EDITCHANGE;
-  if (combo->menubutton()->changed()) {
-    combo->menubutton()->clear_changed();
-    control->selection = combo->menubutton()->value();
-    notification = CBN_SELCHANGE;
-  } else {
-    control->selection = CB_ERR;
+// An editable combo box: an edit field and an arrow that drops the list
+// below the whole box. Picking a row (from the list, or with Up and Down in
+// the field) selects it; typing leaves no row selected.
+class ComboBox : public Fl_Group {
+ public:
+  ComboBox(int x, int y, int w, int h, DialogControl* control)
+      : Fl_Group(x, y, w, h), control(control) {
+    const int arrowWidth = h - 4;
+    field = new Field(x, y, w - arrowWidth, h, this);
+    field->when(FL_WHEN_CHANGED);
+    field->callback(typed, this);
+    arrow = new Arrow(x + w - arrowWidth, y, arrowWidth, h);
+    arrow->callback(dropDown, this);
+    arrow->clear_visible_focus();
+    end();
   }
-  if (control->notify) control->notify(notification);
-}
+
+  Fl_Input* input() { return field; }
+
+  // Shows row (or clears the field for CB_ERR) and selects it.
+  void select(int row) {
+    control->selection = row;
+    field->value(row == CB_ERR ? "" : control->rows[row].c_str());
+  }
+
+  // Selects a row as the user did, and says so.
+  void pick(int row) {
+    if (row < 0 || row >= static_cast<int>(control->rows.size())) return;
+    select(row);
+    field->take_focus();
+    if (control->notify) control->notify(CBN_SELCHANGE);
+  }
+
+  void openList() {
+    if (control->rows.empty()) return;
+    const Fl_Menu_Item* picked = control->menu.data()->pulldown(x(), y(), w(), h());
+    if (picked) pick(static_cast<int>(picked - control->menu.data()));
+  }
+
+ private:
+  class Field : public Fl_Input {
+   public:
+    Field(int x, int y, int w, int h, ComboBox* box) : Fl_Input(x, y, w, h), box(box) {}
+    int handle(int event) override {
+      if (event == FL_KEYBOARD) {
+        const int key = Fl::event_key();
+        const bool alt = Fl::event_state(FL_ALT);
+        if (key == FL_F + 4 || (alt && (key == FL_Down || key == FL_Up))) {
+          box->openList();
+          return 1;
+        }
+        if (key == FL_Down || key == FL_Up) {
+          const int row = box->control->selection;
+          box->pick(key == FL_Down ? (row < 0 ? 0 : row + 1) : row - 1);
+          return 1;
+        }
+      }
+      return Fl_Input::handle(event);
+    }
+
+   private:
+    ComboBox* box;
+  };
+
+  class Arrow : public Fl_Button {
+   public:
+    Arrow(int x, int y, int w, int h) : Fl_Button(x, y, w, h) {}
+    void draw() override {
+      draw_box(value() ? FL_DOWN_BOX : FL_UP_BOX, color());
+      const int cx = x() + w() / 2, cy = y() + h() / 2;
+      fl_color(active_r() ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
+      fl_polygon(cx - 4, cy - 2, cx + 4, cy - 2, cx, cy + 2);
+    }
+  };
+
+  static void typed(Fl_Widget*, void* data) {
+    auto* box = static_cast<ComboBox*>(data);
+    box->control->selection = CB_ERR;
+    if (box->control->notify) box->control->notify(CBN_EDITCHANGE);
+  }
+  static void dropDown(Fl_Widget*, void* data) { static_cast<ComboBox*>(data)->openList(); }
+
+  DialogControl* control;
+  Field* field;
+  Arrow* arrow;
+};
 
 // The drop-down list shows the rows as they are (no menu-path parsing).
 void rebuildMenu(DialogControl& control) {
@@ -109,7 +182,6 @@ void rebuildMenu(DialogControl& control) {
     control.menu[i].labelfont_ = control.widget->labelfont();
     control.menu[i].labelsize_ = control.widget->labelsize();
   }
-  static_cast<Fl_Input_Choice*>(control.widget)->menu(control.menu.data());
 }
 
 void loadBitmap(DialogControl& control, const DialogItemTemplate& item) {
@@ -135,8 +207,11 @@ int dialogUnitsToPixelsX(int units) { return (units * 6 + (units >= 0 ? 2 : -2))
 int dialogUnitsToPixelsY(int units) { return (units * 13 + (units >= 0 ? 4 : -4)) / 8; }
 
 DialogFont dialogFont(const DialogTemplate& dialog) {
+  // The dialog font is a plain sans with the metrics of the Windows one
+  // (Liberation Sans, as fontconfig resolves it); FLTK draws it through Xft.
+  Fl::set_font(DIALOG_FACE, dialog.weight >= 700 ? "BLiberation Sans" : " Liberation Sans");
   const int points = dialog.pointSize > 0 ? dialog.pointSize : 8;
-  return DialogFont{FL_HELVETICA, (points * DOTS_PER_INCH + 36) / 72};
+  return DialogFont{DIALOG_FACE, (points * DOTS_PER_INCH + 36) / 72};
 }
 
 std::unique_ptr<DialogControl> createControl(const DialogItemTemplate& item,
@@ -162,12 +237,9 @@ std::unique_ptr<DialogControl> createControl(const DialogItemTemplate& item,
       // The template's height includes the dropped-down list; the closed box
       // is as tall as the font needs.
       fl_font(font.face, font.pixels);
-      auto* combo = new Fl_Input_Choice(x, y, w, fl_height() + 8);
-      combo->textfont(font.face);
-      combo->textsize(font.pixels);
+      auto* combo = new ComboBox(x, y, w, fl_height() + 8, control.get());
       combo->input()->textfont(font.face);
       combo->input()->textsize(font.pixels);
-      combo->when(FL_WHEN_CHANGED);
       widget = combo;
       break;
     }
@@ -177,9 +249,8 @@ std::unique_ptr<DialogControl> createControl(const DialogItemTemplate& item,
   widget->labelsize(font.pixels);
   if (!(item.style & WS_TABSTOP)) widget->clear_visible_focus();
   if (control->kind == ControlKind::BITMAP) loadBitmap(*control, item);
-  if (control->kind == ControlKind::COMBO_BOX)
-    widget->callback(comboCallback, control.get());
-  else if (control->kind != ControlKind::TEXT && control->kind != ControlKind::BITMAP)
+  if (control->kind != ControlKind::TEXT && control->kind != ControlKind::BITMAP &&
+      control->kind != ControlKind::COMBO_BOX)
     widget->callback(notifyCallback, control.get());
   return control;
 }
@@ -195,7 +266,7 @@ LRESULT controlMessage(DialogControl& control, UINT message, WPARAM wParam, LPAR
     return CB_ERR;
   }
   if (control.kind != ControlKind::COMBO_BOX) return CB_ERR;
-  auto* combo = static_cast<Fl_Input_Choice*>(control.widget);
+  auto* combo = static_cast<ComboBox*>(control.widget);
   const int count = static_cast<int>(control.rows.size());
   switch (message) {
     case CB_ADDSTRING: {
@@ -209,12 +280,10 @@ LRESULT controlMessage(DialogControl& control, UINT message, WPARAM wParam, LPAR
     case CB_SETCURSEL: {
       const int row = static_cast<int>(static_cast<intptr_t>(wParam));
       if (row < 0 || row >= count) {
-        control.selection = CB_ERR;
-        combo->value("");
+        combo->select(CB_ERR);
         return CB_ERR;
       }
-      control.selection = row;
-      combo->value(row);
+      combo->select(row);
       return row;
     }
     case CB_FINDSTRINGEXACT: {
@@ -235,7 +304,7 @@ LRESULT controlMessage(DialogControl& control, UINT message, WPARAM wParam, LPAR
 
 std::string controlText(const DialogControl& control) {
   if (control.kind == ControlKind::COMBO_BOX) {
-    const char* value = static_cast<const Fl_Input_Choice*>(control.widget)->value();
+    const char* value = static_cast<ComboBox*>(control.widget)->input()->value();
     return value ? value : "";
   }
   return control.widget->label() ? control.widget->label() : "";

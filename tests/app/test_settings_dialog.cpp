@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/globals.h"
+#include "app/settings_dialog.h"
+#include "data/resource/resource.h"
+#include "platform/dialog.h"
+
+namespace {
+
+void resetBounce() {
+  bounceTime = 0.0f;
+  bounceSwing = 0.0f;
+  bounceHeight = 0;
+}
+
+void resetSettings() {
+  resolutionIndex = 3;
+  fullscreen = true;
+  showFps = true;
+  loopDemo = true;
+}
+
+// What a user does at a given timer tick, and what was seen on the way.
+struct DialogRun {
+  int actAtTick = 0;
+  void (*act)(HWND) = nullptr;
+  INT_PTR initResult = FALSE;
+  RECT initRect = {};
+  bool windowedChecked = false, showFpsChecked = true, loopChecked = true;
+  LRESULT rows = 0, selection = CB_ERR;
+  std::vector<long> tops;
+  std::vector<long> lefts;
+  bool timerReturnedTrue = false;
+} run;
+
+// Watches the real procedure from outside, as the window would.
+INT_PTR watched(HWND d, UINT message, WPARAM wParam, LPARAM lParam) {
+  const INT_PTR result = settingsDialogProc(d, message, wParam, lParam);
+  RECT rect;
+  platform::getWindowRect(d, &rect);
+  if (message == WM_INITDIALOG) {
+    run.initResult = result;
+    run.initRect = rect;
+    run.windowedChecked = platform::isDlgButtonChecked(d, IDC_WINDOWED) == BST_CHECKED;
+    run.showFpsChecked = platform::isDlgButtonChecked(d, IDC_SHOW_FPS) == BST_CHECKED;
+    run.loopChecked = platform::isDlgButtonChecked(d, IDC_LOOP_DEMO) == BST_CHECKED;
+    run.rows = platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_GETCOUNT, 0, 0);
+    run.selection = platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_GETCURSEL, 0, 0);
+  } else if (message == WM_TIMER) {
+    run.tops.push_back(rect.top);
+    run.lefts.push_back(rect.left);
+    run.timerReturnedTrue = run.timerReturnedTrue || result != FALSE;
+    if (static_cast<int>(run.tops.size()) == run.actAtTick) run.act(d);
+  }
+  return result;
+}
+
+// The centred top-left corner on the screen for the 321 x 224 dialog.
+void centred(long* left, long* top) {
+  RECT screen;
+  ASSERT_TRUE(platform::getWindowRect(platform::getDesktopWindow(), &screen));
+  *left = screen.left + (screen.right - screen.left - 321) / 2;
+  *top = screen.top + (screen.bottom - screen.top - 224) / 2;
+}
+
+}  // namespace
+
+TEST(SettingsDialog, BounceLasts201TicksFrom176PixelsToRestAt3) {
+  resetBounce();
+  std::vector<int> heights;
+  while (bounceTime <= 2.0f) heights.push_back(advanceBounce());
+  ASSERT_EQ(heights.size(), 201u);
+  EXPECT_EQ(heights[0], 176);
+  EXPECT_EQ(heights[24], 0);  // bounceTime 0.25: back at the centre
+  EXPECT_EQ(heights[49], 66);
+  EXPECT_EQ(heights[99], 24);
+  EXPECT_EQ(heights[149], 8);
+  EXPECT_EQ(heights.back(), 3);
+}
+
+TEST(SettingsDialog, CentredBouncesAndOkWritesTheChoices) {
+  resetBounce();
+  resetSettings();
+  run = DialogRun();
+  run.actAtTick = 205;  // after the bounce: it must have stopped by now
+  run.act = [](HWND d) {
+    platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, 2, 0);
+    platform::checkDlgButton(d, IDC_WINDOWED, BST_UNCHECKED);
+    platform::checkDlgButton(d, IDC_LOOP_DEMO, BST_CHECKED);
+    EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDC_LOOP_DEMO, 0), FALSE);
+    EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDOK, 0), TRUE);
+  };
+  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDOK) << platform::dialogError();
+
+  long left, top;
+  centred(&left, &top);
+  EXPECT_EQ(run.initResult, TRUE);
+  EXPECT_EQ(run.initRect.left, left);
+  EXPECT_EQ(run.initRect.top, top);
+  EXPECT_TRUE(run.windowedChecked);
+  EXPECT_FALSE(run.showFpsChecked);
+  EXPECT_FALSE(run.loopChecked);
+  EXPECT_EQ(run.rows, 4);
+  EXPECT_EQ(run.selection, 0);
+
+  ASSERT_EQ(run.tops.size(), 205u);
+  EXPECT_EQ(run.tops[0], top - 176);
+  EXPECT_EQ(run.tops[24], top);
+  EXPECT_EQ(run.tops[49], top - 66);
+  EXPECT_EQ(run.tops[200], top - 3);
+  EXPECT_EQ(run.tops[204], top - 3);
+  for (long l : run.lefts) EXPECT_EQ(l, left);
+  EXPECT_FALSE(run.timerReturnedTrue);
+
+  EXPECT_EQ(resolutionIndex, 2);
+  EXPECT_TRUE(fullscreen);
+  EXPECT_FALSE(showFps);
+  EXPECT_TRUE(loopDemo);
+}
+
+TEST(SettingsDialog, NoSelectedRowGivesRowZero) {
+  resetSettings();
+  run = DialogRun();
+  run.actAtTick = 2;
+  run.act = [](HWND d) {
+    platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    settingsDialogProc(d, WM_COMMAND, IDOK, 0);
+  };
+  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDOK);
+  EXPECT_EQ(resolutionIndex, 0);
+  EXPECT_FALSE(fullscreen);
+  EXPECT_FALSE(showFps);
+  EXPECT_FALSE(loopDemo);
+}
+
+TEST(SettingsDialog, CancelWritesNothing) {
+  resetSettings();
+  run = DialogRun();
+  run.actAtTick = 2;
+  run.act = [](HWND d) { EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDCANCEL, 0), TRUE); };
+  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDCANCEL);
+  EXPECT_EQ(resolutionIndex, 3);
+  EXPECT_TRUE(fullscreen);
+  EXPECT_TRUE(showFps);
+  EXPECT_TRUE(loopDemo);
+}
