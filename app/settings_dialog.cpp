@@ -26,10 +26,10 @@ static void centredPosition(HWND dialog, int* left, int* top) {
   RECT ownerRect = {}, dialogRect = {};
   platform::getWindowRect(owner, &ownerRect);
   platform::getWindowRect(dialog, &dialogRect);
-  const int freeWidth = static_cast<int>((ownerRect.right - ownerRect.left) -
-                                         (dialogRect.right - dialogRect.left));
-  const int freeHeight = static_cast<int>((ownerRect.bottom - ownerRect.top) -
-                                          (dialogRect.bottom - dialogRect.top));
+  const int freeWidth =
+      static_cast<int>((ownerRect.right - ownerRect.left) - (dialogRect.right - dialogRect.left));
+  const int freeHeight =
+      static_cast<int>((ownerRect.bottom - ownerRect.top) - (dialogRect.bottom - dialogRect.top));
   *left = static_cast<int>(ownerRect.left) + freeWidth / 2;
   *top = static_cast<int>(ownerRect.top) + freeHeight / 2;
 }
@@ -37,7 +37,8 @@ static void centredPosition(HWND dialog, int* left, int* top) {
 int advanceBounce() {
   bounceTime += 0.01f;
   bounceSwing = std::fabs(std::cos(2.0f * bounceFrequency * bounceTime * PI));
-  bounceHeight = static_cast<int>(bounceAmplitude / std::exp(bounceDecay * bounceTime) * bounceSwing);
+  bounceHeight =
+      static_cast<int>(bounceAmplitude / std::exp(bounceDecay * bounceTime) * bounceSwing);
   return bounceHeight;
 }
 
@@ -70,9 +71,9 @@ static int chosenResolution(HWND dialog) {
   if (selected >= 0 && selected < RESOLUTION_COUNT) return static_cast<int>(selected);
   char text[64];
   platform::getDlgItemText(dialog, IDC_RESOLUTION, text, sizeof text);
-  const LRESULT typed = platform::sendDlgItemMessage(
-      dialog, IDC_RESOLUTION, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-      reinterpret_cast<LPARAM>(text));
+  const LRESULT typed =
+      platform::sendDlgItemMessage(dialog, IDC_RESOLUTION, CB_FINDSTRINGEXACT,
+                                   static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
   return typed >= 0 && typed < RESOLUTION_COUNT ? static_cast<int>(typed) : 0;
 }
 
@@ -85,11 +86,8 @@ static INT_PTR onCommand(HWND dialog, WORD id) {
       loopDemo = platform::isDlgButtonChecked(dialog, IDC_LOOP_DEMO) == BST_CHECKED;
       platform::endDialog(dialog, IDOK);
       return TRUE;
-    case IDCANCEL:
-      platform::endDialog(dialog, IDCANCEL);
-      return TRUE;
-    default:
-      return FALSE;
+    case IDCANCEL: platform::endDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
   }
 }
 

@@ -99,7 +99,8 @@ void keepOnTop(Fl_Window* window) {
   event.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = 1;  // add
-  event.xclient.data.l[1] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_ABOVE", False));
+  event.xclient.data.l[1] =
+      static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_ABOVE", False));
   event.xclient.data.l[3] = 1;  // from an application
   XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
              SubstructureRedirectMask | SubstructureNotifyMask, &event);
@@ -109,8 +110,8 @@ void build(Dialog& dialog) {
   const DialogTemplate& t = *dialog.source;
   const DialogFont font = dialogFont(t);
   dialog.window.reset(new Fl_Double_Window(dialogUnitsToPixelsX(t.x), dialogUnitsToPixelsY(t.y),
-                                           dialogUnitsToPixelsX(t.cx),
-                                           dialogUnitsToPixelsY(t.cy), t.caption));
+                                           dialogUnitsToPixelsX(t.cx), dialogUnitsToPixelsY(t.cy),
+                                           t.caption));
   dialog.window->labelfont(font.face);
   dialog.window->callback(cancelCallback, &dialog);
   dialog.window->set_modal();

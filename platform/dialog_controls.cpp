@@ -5,15 +5,15 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Input.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 
+#include <strings.h>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/dib.h"
 
@@ -31,8 +31,7 @@ class DefaultButton : public Fl_Button {
   DefaultButton(int x, int y, int w, int h, const char* text) : Fl_Button(x, y, w, h, text) {}
 
   int handle(int event) override {
-    if (event == FL_SHORTCUT &&
-        (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+    if (event == FL_SHORTCUT && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
       simulate_key_action();
       do_callback();
       return 1;
@@ -53,20 +52,21 @@ class GroupBox : public Fl_Widget {
   GroupBox(int x, int y, int w, int h, const char* text) : Fl_Widget(x, y, w, h, text) {}
 
   void draw() override {
+    const char* text = label() ? label() : "";
     fl_font(labelfont(), labelsize());
     int textWidth = 0, textHeight = 0;
-    fl_measure(label(), textWidth, textHeight, 0);
+    fl_measure(text, textWidth, textHeight, 0);
     const int top = y() + fl_height() / 2;
     const int frameHeight = y() + h() - top;
     fl_color(FL_DARK3);
     fl_rect(x(), top, w() - 1, frameHeight - 1);
     fl_color(FL_LIGHT3);
     fl_rect(x() + 1, top + 1, w() - 1, frameHeight - 1);
-    if (!label() || !*label()) return;
+    if (!*text) return;
     fl_color(parent() ? parent()->color() : color());
     fl_rectf(x() + 6, y(), textWidth + 4, fl_height());
     fl_color(labelcolor());
-    fl_draw(label(), x() + 8, y() + fl_height() - fl_descent());
+    fl_draw(text, x() + 8, y() + fl_height() - fl_descent());
   }
 };
 

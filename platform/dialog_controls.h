@@ -21,7 +21,15 @@ struct Fl_Menu_Item;
 
 namespace platform {
 
-enum class ControlKind { PUSH_BUTTON, DEFAULT_BUTTON, CHECK_BOX, GROUP_BOX, TEXT, BITMAP, COMBO_BOX };
+enum class ControlKind {
+  PUSH_BUTTON,
+  DEFAULT_BUTTON,
+  CHECK_BOX,
+  GROUP_BOX,
+  TEXT,
+  BITMAP,
+  COMBO_BOX
+};
 
 // The font of the controls: an FLTK font number and its pixel size.
 struct DialogFont {

@@ -132,7 +132,8 @@ Mask dilate(const Mask& mask, int radius) {
         for (int dx = -radius; dx <= radius; ++dx) {
           if (dx * dx + dy * dy > radius * radius) continue;
           const int u = x + dx, v = y + dy;
-          if (u >= 0 && v >= 0 && u < HI_W && v < HI_H) out[static_cast<size_t>(v) * HI_W + u] = 255;
+          if (u >= 0 && v >= 0 && u < HI_W && v < HI_H)
+            out[static_cast<size_t>(v) * HI_W + u] = 255;
         }
       }
     }
@@ -194,8 +195,7 @@ float figure(float x, float y) {
 float figureCoverage(int x, int y) {
   int inside = 0;
   for (int j = 0; j < SS; ++j)
-    for (int i = 0; i < SS; ++i)
-      inside += figure(x + (i + 0.5f) / SS, y + (j + 0.5f) / SS) < 0.0f;
+    for (int i = 0; i < SS; ++i) inside += figure(x + (i + 0.5f) / SS, y + (j + 0.5f) / SS) < 0.0f;
   return inside / float(SS * SS);
 }
 
@@ -252,13 +252,13 @@ std::string headerFor(const std::vector<char>& bmp) {
 
 datagen::Image paintBanner(const Mask& letters, int capTop) {
   const Mask outline = dilate(letters, OUTLINE_RADIUS);
-  // The lettering's shadow: the outline mask moved down and right.
   datagen::Image image(WIDTH, HEIGHT, 3);
   const float capTopPx = capTop / float(SS), baselinePx = BASELINE;
   for (int y = 0; y < HEIGHT; ++y) {
     for (int x = 0; x < WIDTH; ++x) {
       float grey = 1.0f;
       grey = mix(grey, 0.78f, groundShadow(x, y));
+      // The lettering's shadow: the outlined letters moved down and right.
       const float shadow = (x >= 3 && y >= 3) ? coverage(outline, x - 3, y - 3) : 0.0f;
       grey = mix(grey, 0.82f, shadow);
       grey = mix(grey, 0.09f, coverage(outline, x, y));

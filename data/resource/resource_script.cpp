@@ -20,18 +20,16 @@ const DialogItemTemplate settingsItems[] = {
     {IDC_WINDOWED, "button", "Windowed", 0, CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, 12, 36, 48, 12},
     {IDC_STATIC, "button", "Options", 0, CHILD | BS_GROUPBOX, 6, 24, 132, 54},
     {IDC_SHOW_FPS, "button", "Show FPS", 0, CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, 12, 48, 48, 12},
-    {IDC_LOOP_DEMO, "button", "Loop Demo", 0, CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, 12, 60, 48,
-     12},
+    {IDC_LOOP_DEMO, "button", "Loop Demo", 0, CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, 12, 60, 48, 12},
     {IDC_STATIC, "static", nullptr, IDB_BANNER, CHILD | SS_BITMAP, 6, 84, 200, 46},
 };
 
 }  // namespace
 
 const DialogTemplate dialogResources[] = {
-    {IDD_SETTINGS, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT |
-         DS_FIXEDSYS,
-     WS_EX_TOPMOST, 0, 0, 214, 138, "Parallaxis", "MS Shell Dlg", 8, 400, false, 1,
-     settingsItems,
+    {IDD_SETTINGS,
+     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS,
+     WS_EX_TOPMOST, 0, 0, 214, 138, "Parallaxis", "MS Shell Dlg", 8, 400, false, 1, settingsItems,
      static_cast<int>(sizeof settingsItems / sizeof settingsItems[0])},
 };
 const int dialogResourceCount = 1;

@@ -37,9 +37,11 @@ void checkControls(HWND d) {
   expect(getParent(d) == nullptr, "no owner");
   expect(sendDlgItemMessage(d, IDC_RESOLUTION, CB_GETCURSEL, 0, 0) == CB_ERR, "empty selection");
   expect(sendDlgItemMessage(d, IDC_RESOLUTION, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>("a/b&c")) == 0, "first row");
+                            reinterpret_cast<LPARAM>("a/b&c")) == 0,
+         "first row");
   expect(sendDlgItemMessage(d, IDC_RESOLUTION, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>("Second")) == 1, "second row");
+                            reinterpret_cast<LPARAM>("Second")) == 1,
+         "second row");
   expect(sendDlgItemMessage(d, IDC_RESOLUTION, CB_GETCOUNT, 0, 0) == 2, "count");
   expect(sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, 5, 0) == CB_ERR, "row 5 refused");
   expect(sendDlgItemMessage(d, IDC_RESOLUTION, CB_GETCURSEL, 0, 0) == CB_ERR, "refusal clears");
@@ -130,7 +132,7 @@ TEST(Dialog, DialogUnitsRoundAsTheDialogFontDoes) {
   EXPECT_EQ(dialogUnitsToPixelsX(214), 321);
   EXPECT_EQ(dialogUnitsToPixelsY(138), 224);
   EXPECT_EQ(dialogUnitsToPixelsX(200), 300);
-  EXPECT_EQ(dialogUnitsToPixelsY(46), 75);  // 74.75: rounded, not cut
+  EXPECT_EQ(dialogUnitsToPixelsY(46), 75);   // 74.75: rounded, not cut
   EXPECT_EQ(dialogUnitsToPixelsY(84), 137);  // 136.5: halves round up
   EXPECT_EQ(dialogUnitsToPixelsX(-6), -9);
 }

@@ -1,0 +1,124 @@
+# The settings dialog: where it appears and how it bounces, OK and Cancel (the
+# button, ESC, the close button), and the choices it hands to the show.
+. "$(dirname "$0")/lib.bash"
+DIALOG="Parallaxis"
+now() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# waitDialog: waits up to 30 s for the settings dialog; sets DLG and SEEN (ms).
+waitDialog() {
+  for _ in $(seq 1500); do
+    DLG=$(xdotool search --name "^${DIALOG}\$" 2>/dev/null | tail -n1)
+    if [ -n "$DLG" ]; then SEEN=$(now); return 0; fi
+    kill -0 "$PID" 2>/dev/null || fail "the program ended before the dialog appeared"
+    sleep 0.02
+  done
+  fail "no dialog after 30 s"
+}
+
+# position: prints the dialog's "X Y".
+position() {
+  xdotool getwindowgeometry "$DLG" 2>/dev/null | sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1 \2/p'
+}
+
+# click X Y: clicks at a point of the dialog.
+click() {
+  read -r DX DY <<< "$(position)"
+  xdotool mousemove --sync $((DX + $1)) $((DY + $2)) click 1
+  sleep 0.2
+}
+
+# key KEY...: types keys into the dialog.
+key() {
+  xdotool windowfocus --sync "$DLG" 2>/dev/null
+  xdotool key "$@"
+}
+
+read -r SW SH <<< "$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x\([0-9]*\) .*/\1 \2/p')"
+CX=$(( (SW - 321) / 2 ))
+CY=$(( (SH - 224) / 2 ))
+
+# Centred, bouncing: up to 176 pixels above the centre at first, and at rest
+# 3 pixels above it once the 201 ticks of 10 ms are over. Then Enter is OK.
+start
+waitDialog
+[ "$(xdotool getwindowgeometry "$DLG" | sed -n 's/.*Geometry: //p')" = "321x224" ] ||
+  fail "the dialog is not 321x224"
+HIGHEST=0
+while [ $(( $(now) - SEEN )) -lt 300 ]; do
+  read -r X Y <<< "$(position)"
+  [ "$X" = "$CX" ] || fail "dialog left edge at $X, not centred at $CX"
+  H=$(( CY - Y ))
+  { [ "$H" -ge 0 ] && [ "$H" -le 176 ]; } || fail "dialog top $Y is $H pixels above the centre"
+  [ "$H" -gt "$HIGHEST" ] && HIGHEST=$H
+done
+[ "$HIGHEST" -ge 40 ] || fail "no bounce in the first 0.3 s (at most $HIGHEST pixels up)"
+sleep "$(awk -v ms=$(( 2100 - ($(now) - SEEN) )) 'BEGIN { print (ms > 0 ? ms / 1000 : 0) }')"
+[ "$(position)" = "$CX $(( CY - 3 ))" ] || fail "at rest the dialog is at $(position), not $CX $(( CY - 3 ))"
+key Return
+waitWindow
+[ "$(geometry)" = "640x480" ] || fail "OK without changes gave $(geometry), not 640x480"
+[ -z "$(xdotool search --name "^${DIALOG}\$" 2>/dev/null)" ] || fail "the dialog is still there"
+"$XCLOSE" "$TITLE" || fail "could not close the show"
+waitExit 20
+[ "$CODE" = 0 ] || fail "exit code $CODE after closing the show"
+
+# ESC, the close button and "Abbrechen" end the program with 18 at once.
+start
+waitDialog
+key Escape
+waitExit 10
+[ "$CODE" = 18 ] || fail "ESC gave exit code $CODE"
+start
+waitDialog
+"$XCLOSE" "$DIALOG" || fail "could not ask the dialog to close"
+waitExit 10
+[ "$CODE" = 18 ] || fail "the close button gave exit code $CODE"
+start
+waitDialog
+sleep 2.2
+click 270 50  # "Abbrechen"
+waitExit 10
+[ "$CODE" = 18 ] || fail "Abbrechen gave exit code $CODE"
+
+# "800x600" from the list, "Show FPS" checked and "Windowed" unchecked, by
+# mouse: a full-screen show (under Xvfb the screen's one mode). F1 then shows
+# the chosen resolution in a window.
+start
+waitDialog
+sleep 2.2
+click 200 20  # the list's arrow
+click 100 57  # its second row
+click 25 87   # "Show FPS"
+click 25 68   # "Windowed"
+click 270 20  # "OK"
+waitWindow
+sleep 0.5
+[ "$(geometry)" = "${SW}x${SH}" ] || fail "full screen is $(geometry), not ${SW}x${SH}"
+press F1
+sleep 1
+waitWindow
+[ "$(geometry)" = "800x600" ] || fail "the chosen resolution is $(geometry), not 800x600"
+press Escape
+waitExit 20
+[ "$CODE" = 0 ] || fail "exit code $CODE after ESC"
+
+# Typed text picks the row it names (in any case), anything else row 0.
+for typed in "1024X768:1024x768" "abc:640x480"; do
+  start
+  waitDialog
+  key Tab Tab
+  xdotool type --delay 20 "${typed%%:*}"
+  key Return
+  waitWindow
+  [ "$(geometry)" = "${typed##*:}" ] || fail "typing ${typed%%:*} gave $(geometry)"
+  "$XCLOSE" "$TITLE"
+  waitExit 20
+done
+
+# Without a display the dialog cannot open: the program says so, keeps the
+# default settings, and then reports that no window can be opened.
+OUT=$(env -u DISPLAY "$BIN" 2>&1)
+CODE=$?
+echo "$OUT" | grep -q "the settings dialog cannot open" || fail "no word about the dialog: $OUT"
+[ "$CODE" = 0 ] || fail "exit code $CODE without a display"
+echo ok
