@@ -18,7 +18,7 @@ typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 typedef unsigned int UINT;
 typedef uint16_t WORD;
-typedef uint32_t DWORD;
+typedef unsigned long DWORD;
 
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);

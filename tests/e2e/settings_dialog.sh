@@ -85,6 +85,10 @@ key Return
 waitWindow
 [ "$(size)" = "640x480" ] || fail "OK without changes gave $(size), not 640x480"
 [ -z "$(xdotool search --name "^${DIALOG}\$" 2>/dev/null)" ] || fail "the dialog is still there"
+# The frame-rate overlay ("FPS: %d" at the bottom left) is off: the show's
+# opening (the desktop, black under Xvfb) leaves that corner dark.
+sleep 1
+[ "$(x "$XBRIGHT" "$TITLE" 0 440 250 40)" = 0 ] || fail "an overlay is drawn without Show FPS"
 x "$XCLOSE" "$TITLE" || fail "could not close the show"
 waitExit 20
 [ "$CODE" = 0 ] || fail "exit code $CODE after closing the show"
@@ -105,8 +109,8 @@ waitExit 10
 [ "$CODE" = 18 ] || fail "Abbrechen gave exit code $CODE"
 
 # "800x600" from the list, "Show FPS" checked and "Windowed" unchecked, by
-# mouse: a full-screen show (under Xvfb the screen's one mode). F1 then shows
-# the chosen resolution in a window.
+# mouse: a full-screen show (under Xvfb the screen's one mode) with the
+# frame-rate overlay. F1 then shows the chosen resolution in a window.
 startDialog
 sleep 2.2
 click 200 20  # the list's arrow
@@ -117,6 +121,8 @@ click 270 20  # "OK"
 waitWindow
 sleep 0.5
 [ "$(size)" = "${SW}x${SH}" ] || fail "full screen is $(size), not ${SW}x${SH}"
+LIT=$(x "$XBRIGHT" "$TITLE" 0 $(( SH - 40 )) 250 40)
+[ "${LIT:-0}" -gt 20 ] || fail "no frame-rate overlay at the bottom left ($LIT bright pixels)"
 hold F1
 sleep 1
 waitWindow

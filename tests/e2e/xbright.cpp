@@ -1,0 +1,55 @@
+// xbright NAME X Y W H: prints how many pixels of the rectangle (window
+// coordinates) of the top-level window titled NAME are bright (a channel of
+// 160 or more), as a viewer would see text over a dark picture. Exit 1 when
+// there is no such window.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static Window findByName(Display* d, Window w, const char* name) {
+  char* title = nullptr;
+  if (XFetchName(d, w, &title) && title) {
+    bool match = std::strcmp(title, name) == 0;
+    XFree(title);
+    if (match) return w;
+  }
+  Window root, parent, *children = nullptr;
+  unsigned int n = 0;
+  if (!XQueryTree(d, w, &root, &parent, &children, &n)) return 0;
+  Window found = 0;
+  for (unsigned int i = 0; i < n && !found; ++i) found = findByName(d, children[i], name);
+  if (children) XFree(children);
+  return found;
+}
+
+int main(int argc, char** argv) {
+  if (argc != 6) return 2;
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return 2;
+  Window w = findByName(d, DefaultRootWindow(d), argv[1]);
+  if (!w) {
+    std::fprintf(stderr, "xbright: no window named %s\n", argv[1]);
+    return 1;
+  }
+  const int x = std::atoi(argv[2]), y = std::atoi(argv[3]);
+  const unsigned width = std::atoi(argv[4]), height = std::atoi(argv[5]);
+  XImage* image = XGetImage(d, w, x, y, width, height, AllPlanes, ZPixmap);
+  if (!image) return 2;
+  long bright = 0;
+  for (unsigned j = 0; j < height; ++j) {
+    for (unsigned i = 0; i < width; ++i) {
+      const unsigned long p = XGetPixel(image, i, j);
+      const unsigned r = (p & image->red_mask) >> __builtin_ctzl(image->red_mask);
+      const unsigned g = (p & image->green_mask) >> __builtin_ctzl(image->green_mask);
+      const unsigned b = (p & image->blue_mask) >> __builtin_ctzl(image->blue_mask);
+      if (r >= 160 || g >= 160 || b >= 160) ++bright;
+    }
+  }
+  std::printf("%ld\n", bright);
+  XDestroyImage(image);
+  XCloseDisplay(d);
+  return 0;
+}
