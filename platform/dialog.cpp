@@ -6,10 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -71,12 +68,7 @@ INT_PTR send(Dialog* dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 // opened here first and handed over; it stays open for later dialogs.
 bool openDisplay() {
   if (fl_display) return true;
-  // A busy X server now and then refuses a connection for a moment (EAGAIN).
   Display* display = XOpenDisplay(nullptr);
-  for (int attempt = 1; !display && attempt < 3 && std::getenv("DISPLAY"); ++attempt) {
-    usleep(100000);
-    display = XOpenDisplay(nullptr);
-  }
   if (!display) {
     const char* name = XDisplayName(nullptr);
     errorText = name && *name ? std::string("cannot open the X display \"") + name + "\""
