@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
+#include "app/desktop_capture.h"
 #include "app/globals.h"
 #include "app/settings_dialog.h"
 #include "data/resource/resource.h"
@@ -145,4 +147,30 @@ TEST(SettingsDialog, CancelWritesNothing) {
   EXPECT_TRUE(fullscreen);
   EXPECT_TRUE(showFps);
   EXPECT_TRUE(loopDemo);
+}
+
+TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {
+  RECT at = {};
+  static RECT* where = &at;
+  run = DialogRun();
+  run.actAtTick = 3;
+  run.act = [](HWND d) {
+    platform::getWindowRect(d, where);
+    settingsDialogProc(d, WM_COMMAND, IDOK, 0);
+  };
+  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDOK);
+  captureDesktop();
+  ASSERT_NE(desktopPixels, nullptr);
+  RECT screen;
+  platform::getWindowRect(platform::getDesktopWindow(), &screen);
+  // The grey face of the dialog inside its "Options" frame must not be there.
+  const long x = at.left + 160, y = at.top + 112;
+  const int u = static_cast<int>(x * DESKTOP_CAPTURE_SIZE / (screen.right - screen.left));
+  const int v = DESKTOP_CAPTURE_SIZE - 1 -
+                static_cast<int>(y * DESKTOP_CAPTURE_SIZE / (screen.bottom - screen.top));
+  const unsigned char* p = desktopPixels + (v * DESKTOP_CAPTURE_SIZE + u) * 3;
+  EXPECT_FALSE(std::abs(p[0] - 212) < 4 && std::abs(p[1] - 208) < 4 && std::abs(p[2] - 200) < 4)
+      << "the dialog is in the capture at " << x << "," << y;
+  delete[] desktopPixels;
+  desktopPixels = nullptr;
 }
