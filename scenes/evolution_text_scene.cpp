@@ -132,6 +132,8 @@ void EvolutionTextScene::draw() {
 }
 
 void EvolutionTextScene::drawLetters() {
+  // Plain green: the frame-rate overlay after the last frame left lighting on.
+  glDisable(GL_LIGHTING);
   for (int i = LETTER_SLOTS - 1; i >= 0; --i) {
     const int p = letters.slots[i].position;
     if (p <= 0) continue;

@@ -103,7 +103,7 @@ class EvolutionTextScene : public Scene {
   void draw() override;
 
  private:
-  // Draws every travelling letter at its path position and moves it on.
+  // Draws every travelling letter, unlit, at its path position and moves it on.
   void drawLetters();
   // Turns the sphere one step, sets the style for the local time and draws it.
   void drawSphere();

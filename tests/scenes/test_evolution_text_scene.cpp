@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "app/loading_screen.h"
 #include "platform/glut_init.h"
 #include "resources/texture_manager.h"
 #include "scenes/evolution_text_scene.h"
@@ -221,7 +222,11 @@ TEST_F(EvolutionTextRender, FirstLetterIsAGreenGlyphBesideTheSphere) {
   scene.load();
   // Frame 22 starts the "I" at path position 3, behind the sphere; on frame
   // 64 it is drawn at position 45, to the right of it.
-  for (int frame = 1; frame <= 64; ++frame) drawAt(1.0);
+  // Each frame is followed by the frame-rate overlay, which leaves lighting on.
+  for (int frame = 1; frame <= 64; ++frame) {
+    drawAt(1.0);
+    drawFpsOverlay(60);
+  }
   LetterStream path;
   path.reset();
   GLdouble model[16], projection[16];
