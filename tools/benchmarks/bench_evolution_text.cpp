@@ -1,0 +1,82 @@
+// Times the evolution-text scene in a real window: building its outline font,
+// and a frame with 17 letters on their way, without and with the zoom blur.
+// Prints medians in milliseconds. Usage: bench_evolution_text [WxH]
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "app/gl_window.h"
+#include "app/globals.h"
+#include "platform/glut_init.h"
+#include "platform/window.h"
+#include "scenes/evolution_text_scene.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double millisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Draws and presents frames at local time t; the time of each until the GL
+// work has finished.
+std::vector<double> timeFrames(EvolutionTextScene& scene, double t, int frames) {
+  std::vector<double> ms;
+  scene.setLocalTime(t);
+  for (int i = 0; i < frames; ++i) {
+    const Clock::time_point start = Clock::now();
+    scene.draw();
+    scene.present();
+    glFinish();
+    ms.push_back(millisecondsSince(start));
+  }
+  return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  platform::initGlut(&argc, argv);
+  int width = 1024, height = 768;
+  if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
+    std::fprintf(stderr, "usage: %s [WxH]\n", argv[0]);
+    return 2;
+  }
+  if (!createGLWindow("bench_evolution_text", width, height, 32, false)) return 1;
+  screenWidth = width;
+  screenHeight = height;
+  platform::setSwapInterval(0);
+
+  // The scene's load is the outline font build; five builds, each a new font.
+  std::vector<double> buildMs;
+  for (int i = 0; i < 5; ++i) {
+    EvolutionTextScene scratch;
+    const Clock::time_point start = Clock::now();
+    scratch.load();
+    glFinish();
+    buildMs.push_back(millisecondsSince(start));
+  }
+
+  EvolutionTextScene scene;
+  scene.load();
+  scene.init();
+  timeFrames(scene, 25.0, 400);  // the ellipse fills up with letters
+  const std::vector<double> plain = timeFrames(scene, 25.0, 200);
+  const std::vector<double> blurred = timeFrames(scene, 31.0, 200);
+
+  std::printf("evolution text at %dx%d (medians)\n", width, height);
+  std::printf("outline font build: %.1f ms\n", median(buildMs));
+  std::printf("frame without blur: %.2f ms\n", median(plain));
+  std::printf("frame with blur:    %.2f ms\n", median(blurred));
+  killGLWindow();
+  return 0;
+}
