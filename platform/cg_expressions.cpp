@@ -525,6 +525,10 @@ Value Translator::parseConstructor(const CgType& type, int line) {
 Value Translator::parseCall(const std::string& name, int line) {
   const std::vector<Value> args = parseArguments();
   if (failed()) return errorValue();
+  if (lookup(name)) {
+    error(line, "'" + name + "' is a variable, not a function");
+    return errorValue();
+  }
   if (functions.count(name)) return callUser(name, args, line);
   Value result;
   if (callIntrinsic(name, args, line, &result)) return result;
