@@ -258,19 +258,19 @@ bool Translator::callIntrinsic(const std::string& name, const std::vector<Value>
   return true;
 }
 
-bool Translator::clipStatement(int line) {
+void Translator::clipStatement(int line) {
   next();
   const std::vector<Value> args = parseArguments();
   expect(";");
-  if (failed()) return false;
+  if (failed()) return;
   if (stage != Stage::FRAGMENT) {
     error(line, "'clip' is only allowed in fragment programs");
-    return false;
+    return;
   }
   if (args.size() != 1 || !isPlainNumber(args[0].type) || args[0].type.base == Base::BOOL) {
     if (args.size() != 1 || !args[0].type.isError())
       error(line, "'clip' takes one scalar or vector");
-    return false;
+    return;
   }
   const CgType t = withBase(args[0].type, Base::FLOAT);
   const std::string x = convert(args[0], t, line);
@@ -279,7 +279,6 @@ bool Translator::clipStatement(int line) {
   } else {
     emit("if (any(lessThan(" + x + ", " + typeName(t) + "(0.0)))) discard;", line);
   }
-  return true;
 }
 
 }  // namespace platform::cg

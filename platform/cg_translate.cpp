@@ -1,4 +1,4 @@
-// Declarations, functions and the generated main() of the Cg translator.
+// Tokens, errors, names, structs and global variables of the Cg translator.
 #include <algorithm>
 #include <cctype>
 

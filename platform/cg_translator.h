@@ -8,7 +8,8 @@
 // further complaints. Nesting deeper than MAX_DEPTH is refused, so no input
 // can exhaust the stack.
 //
-//   cg_translate.cpp   declarations, functions, the entry wrapper
+//   cg_translate.cpp   tokens, errors, names, structs and globals
+//   cg_functions.cpp   functions, the entry wrapper, the whole translation
 //   cg_statements.cpp  statements
 //   cg_expressions.cpp expressions, conversions, constructors, calls
 //   cg_intrinsics.cpp  the standard library
@@ -84,56 +85,84 @@ class Translator {
   Translator(const std::vector<Token>& tokens, const std::string& fileName, Stage stage,
              const std::string& entry);
 
+  // Translates the whole token list.
   Translation run();
 
   // --- tokens (cg_translate.cpp)
+  // The token ahead of the current one (END after a syntax error).
   const Token& peek(int ahead = 0) const;
+  // True at the end of the text.
   bool atEnd() const { return peek().kind == Token::END; }
+  // True when the token ahead is the punctuator p / the word w.
   bool isPunct(const char* p, int ahead = 0) const;
   bool isWord(const char* w, int ahead = 0) const;
+  // Consumes the punctuator / word if it is next.
   bool accept(const char* punct);
   bool acceptWord(const char* word);
+  // Consumes the punctuator or fails.
   void expect(const char* punct);
+  // Consumes a name that is not a reserved word, or fails.
   std::string expectIdentifier(const char* what);
+  // Consumes one token.
   Token next();
 
   // --- errors and output (cg_translate.cpp)
+  // Reports an error and goes on.
   void error(int line, const std::string& message);
   // A syntax error: reported, and the rest of the text is skipped.
   void fail(int line, const std::string& message);
+  // True after a syntax error (or too many errors).
   bool failed() const { return aborted; }
+  // Adds a GLSL line at the current indent, from Cg line `line`.
   void emit(const std::string& text, int line);
 
   // --- names (cg_translate.cpp)
+  // The GLSL name of a Cg name.
   static std::string glslIdentifier(const std::string& cgName);
+  // True when the token ahead names a type.
   bool isTypeName(int ahead = 0) const;
   // Parses a type name (builtin or struct); error type after a report.
   CgType parseType();
+  // The symbol of a name in the innermost scope that has it, or null.
   const Symbol* lookup(const std::string& name) const;
+  // Adds a symbol to the innermost scope; a second one of a name is an error.
   void declare(const std::string& name, const Symbol& symbol, int line);
+  // A type's GLSL and Cg spellings.
   std::string typeName(const CgType& t) const { return glslName(t, structs); }
   std::string cgTypeName(const CgType& t) const { return cgName(t, structs); }
 
-  // --- top level (cg_translate.cpp)
+  // --- top level (cg_translate.cpp, cg_functions.cpp)
+  // One declaration at file scope: a struct, a function or global variables.
   void parseTopLevel();
+  // A struct definition, emitted as a GLSL struct.
   void parseStruct();
+  // Global variables after their type: uniforms or constants.
   void parseGlobalVariables(const CgType& type, bool uniform, bool isConst);
   // Records a parameter the runtime can find by name.
   void addParameter(const std::string& name, const CgType& type, bool uniform);
+  // A function's parameters and body, or its prototype.
   void parseFunction(const CgType& returnType, const std::string& name, int line);
+  // The GLSL main(): reads the inputs, calls the entry, writes the outputs.
   void emitEntryWrapper();
+  // The GLSL expression that reads a varying input.
   std::string entryInput(const CgType& type, const std::string& semantic, int line);
+  // Emits the stores of a varying output into its built-in variables.
   void entryOutput(const CgType& type, const std::string& semantic, const std::string& code,
                    int line, std::vector<std::string>* usedSemantics);
+  // The semantic after a ':', upper case.
   std::string parseSemantic();
 
   // --- statements (cg_statements.cpp)
+  // Statements up to and including the closing '}'.
   void parseBlockBody();
+  // One statement of any kind.
   void parseStatement();
   // A local declaration up to its ';'; for a for-loop's first clause the
   // GLSL goes to forInit instead of a line of its own.
   void parseLocalDeclaration(bool isConst, std::string* forInit);
+  // True when a declaration starts here.
   bool atDeclaration() const;
+  // The statements after their keyword.
   void parseIf(int line);
   void parseFor(int line);
   void parseWhile(int line);
@@ -142,20 +171,34 @@ class Translator {
   // A condition: any scalar becomes bool.
   std::string parseCondition();
 
-  // --- expressions (cg_expressions.cpp)
+  // --- expressions (cg_expressions.cpp), from the loosest binding down
+  // Comma-separated expressions.
   Value parseExpression();
+  // An assignment or a conditional expression.
   Value parseAssignment();
+  // c ? a : b, or what binds tighter.
   Value parseConditional();
+  // Binary operators of at least the given precedence.
   Value parseBinary(int minPrecedence);
+  // Prefix operators and casts.
   Value parseUnary();
+  // Swizzles, fields, indexing and postfix ++ / -- after a primary.
   Value parsePostfix(Value v);
+  // Literals, names, calls, constructors and parenthesised expressions.
   Value parsePrimary();
+  // A constructor call such as float4(v, 1) after its type.
   Value parseConstructor(const CgType& type, int line);
+  // A call of a user function or an intrinsic after its name.
   Value parseCall(const std::string& name, int line);
+  // A parenthesised argument list.
   std::vector<Value> parseArguments();
+  // The translation of a op b, checked.
   Value binaryOperation(const std::string& op, const Value& a, const Value& b, int line);
+  // The translation of target op v (=, +=, ...), checked.
   Value assignment(const std::string& op, const Value& target, const Value& v, int line);
+  // A struct field or a swizzle of v.
   Value memberAccess(const Value& v, const std::string& member, int line);
+  // A call of a user function, choosing among its overloads.
   Value callUser(const std::string& name, const std::vector<Value>& args, int line);
   // GLSL text of v converted to type t (casts and implicit conversions
   // follow the same rules). Reports and returns v's text when there is none.
@@ -169,7 +212,7 @@ class Translator {
   bool callIntrinsic(const std::string& name, const std::vector<Value>& args, int line,
                      Value* result);
   // clip(x) as a statement (discard when any component is negative).
-  bool clipStatement(int line);
+  void clipStatement(int line);
 
   const std::vector<Token>& tokens;
   const std::string fileName;

@@ -29,11 +29,11 @@ std::string writeCg(const std::string& name, const std::string& text) {
   return path;
 }
 
-// A context on a 64 x 64 test window with plain fixed-function state.
+// A context on the 640 x 480 test window with plain fixed-function state.
 class CgRuntime : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(openTestWindow(64, 64));
+    ASSERT_TRUE(openTestWindow(640, 480));
     cgSetErrorCallback(nullptr);
     cgGetError();
     context = cgCreateContext();
@@ -73,7 +73,7 @@ class CgRuntime : public ::testing::Test {
     glVertex2f(1, 1);
     glVertex2f(-1, 1);
     glEnd();
-    return readPixel(32, 32);
+    return readPixel(320, 240);
   }
 
   CGcontext context = nullptr;
