@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/loading_screen.h"
 #include "platform/clock.h"
+#include "resources/sound_manager.h"
 #include "scenes/evolution_text_scene.h"
 #include "scenes/laser_scene.h"
 #include "scenes/screen_scene.h"
@@ -39,6 +40,8 @@ void DemoTimeline::setup() {
   placeScene(5, new SkullSkyboxScene, 150.0, 35.0);
 
   loadingFont = FontManager::instance()->buildBitmapFont("Times New Roman", 32);
+  SoundManager::instance()->loadStream("sounds/back1.mp3", "background1");
+  SoundManager::instance()->loadStream("sounds/back2.mp3", "background2");
 
   int last = 0;
   for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
@@ -105,6 +108,8 @@ bool DemoTimeline::frame() {
     if (sceneFirstFrame[i]) {
       scene->init();
       sceneFirstFrame[i] = 0;
+      if (i == 0) SoundManager::instance()->play("background1");
+      if (i == 1) SoundManager::instance()->play("background2");
     }
     scene->draw();
     if (showFps) drawFpsOverlay(static_cast<int>(fps));

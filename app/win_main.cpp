@@ -12,6 +12,7 @@
 #include "app/light.h"
 #include "app/settings_dialog.h"
 #include "platform/window.h"
+#include "resources/sound_manager.h"
 #include "resources/texture_manager.h"
 
 static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
@@ -53,8 +54,14 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
                                    runOptions.captureTo))
     return 2;
 
-  // The settings dialog decides, unless the command line did.
-  if (!runOptions.settingsGiven && runSettingsDialog() == IDCANCEL) return 18;
+  // The settings dialog decides, unless the command line did; the start-up
+  // tune plays while it is open.
+  if (!runOptions.settingsGiven) {
+    SoundManager::instance()->loadStream("sounds/spring.mp3", "SPRING");
+    SoundManager::instance()->play("SPRING");
+    if (runSettingsDialog() == IDCANCEL) return 18;
+    SoundManager::instance()->releaseAll();
+  }
 
   using Clock = std::chrono::steady_clock;
   StartupTimes startup;
@@ -87,6 +94,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
 
   timeline.destroyScenes();
   deleteGlobalLights();
+  SoundManager::shutdown();
   TextureManager::destroy();
   releaseFonts();
   killGLWindow();
