@@ -31,18 +31,6 @@ void Mixer::stop(Source* source) {
   }
 }
 
-bool Mixer::isPlaying(Source* source) {
-  std::lock_guard<std::mutex> hold(lock);
-  for (const Voice& v : voices)
-    if (v.source == source) return true;
-  return false;
-}
-
-int64_t Mixer::framesRendered() {
-  std::lock_guard<std::mutex> hold(lock);
-  return clock;
-}
-
 void Mixer::render(float* out, int frames) {
   std::lock_guard<std::mutex> hold(lock);
   std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);

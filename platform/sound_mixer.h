@@ -39,15 +39,9 @@ class Mixer {
   // Stops every channel playing source.
   void stop(Source* source);
 
-  // True while some channel plays source.
-  bool isPlaying(Source* source);
-
   // Overwrites out with the next `frames` frames of the sum, clipped to
   // [-1, 1], and advances every channel.
   void render(float* out, int frames);
-
-  // Frames rendered so far.
-  int64_t framesRendered();
 
  private:
   struct Voice {

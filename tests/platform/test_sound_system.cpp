@@ -1,12 +1,14 @@
-// The sound system pulled offline: mixing, streaming, channels and bad input.
+// The sound system: mixing, streaming, channels and bad input, pulled offline;
+// and the live output on SDL's audio thread.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/sound_system.h"
@@ -224,4 +226,29 @@ TEST(SoundSystem, WithoutAnOfflineSystemTheOfflinePullIsSilent) {
   snd::Sound* s = nullptr;
   EXPECT_EQ(system->createSound("sounds/typewriter.wav", 0, nullptr, &s), snd::ERR_UNINITIALIZED);
   system->release();
+}
+
+TEST(SoundSystem, TheLiveOutputMixesOnItsOwnThread) {
+  // SDL's dummy driver pulls the mix in real time: short sounds on every
+  // channel finish without anyone else pulling, and free their channels.
+  snd::System* system = nullptr;
+  ASSERT_EQ(snd::systemCreate(&system), snd::OK);
+  ASSERT_EQ(system->init(4, snd::INIT_NORMAL, nullptr), snd::OK);
+  snd::Sound* click = nullptr;
+  snd::Sound* music = nullptr;
+  ASSERT_EQ(system->createSound("sounds/typewriter.wav", 0, nullptr, &click), snd::OK);
+  ASSERT_EQ(system->createStream("sounds/back1.mp3", 0, nullptr, &music), snd::OK);
+  EXPECT_EQ(system->playSound(snd::CHANNEL_FREE, music, false, nullptr), snd::OK);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(system->playSound(snd::CHANNEL_FREE, click, false, nullptr), snd::OK);
+  EXPECT_EQ(system->playSound(snd::CHANNEL_FREE, click, false, nullptr), snd::ERR_CHANNEL_ALLOC);
+  bool freed = false;
+  for (int tries = 0; tries < 100 && !freed; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    freed = system->playSound(snd::CHANNEL_FREE, click, false, nullptr) == snd::OK;
+  }
+  EXPECT_TRUE(freed);
+  EXPECT_EQ(music->release(), snd::OK);
+  EXPECT_EQ(system->close(), snd::OK);
+  EXPECT_EQ(system->release(), snd::OK);
 }
