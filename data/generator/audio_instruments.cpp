@@ -8,6 +8,33 @@ namespace audio {
 // Filter coefficients are recomputed every this many frames.
 static constexpr int CONTROL_FRAMES = 32;
 
+template <typename Make>
+const Stereo& VoiceBank::get(const Key& key, Make make) {
+  auto found = voices.find(key);
+  if (found == voices.end()) found = voices.emplace(key, make()).first;
+  return found->second;
+}
+
+const Stereo& VoiceBank::pluck(double midi, double gate, double peakHz, double baseHz,
+                               double decay) {
+  return get({0, midi, gate, peakHz, baseHz, decay},
+             [&] { return pluckVoice(midi, gate, peakHz, baseHz, decay); });
+}
+
+const Stereo& VoiceBank::bass(double midi, double gate, double cutoffHz, double envHz, double q) {
+  return get({1, midi, gate, cutoffHz, envHz, q},
+             [&] { return bassVoice(midi, gate, cutoffHz, envHz, q); });
+}
+
+const Stereo& VoiceBank::lead(double midi, double gate, double cutoffHz) {
+  return get({2, midi, gate, cutoffHz, 0, 0}, [&] { return leadVoice(midi, gate, cutoffHz); });
+}
+
+const Stereo& VoiceBank::bell(double midi, double decay, double ratio, double index) {
+  return get({3, midi, decay, ratio, index, 0},
+             [&] { return bellVoice(midi, decay, ratio, index); });
+}
+
 Mix::Mix(double seconds, double bpm)
     : beat(60.0 / bpm),
       dry(static_cast<size_t>(framesOf(seconds))),

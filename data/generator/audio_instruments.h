@@ -8,7 +8,9 @@
 // returns the piece. Seeds make every noise source repeatable.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "audio_dsp.h"
@@ -23,6 +25,23 @@ struct Send {
   float echo = 0.0f;  // to the ping-pong delay
   float verb = 0.0f;  // to the reverb
   bool pumped = false;
+};
+
+// Voices rendered once for each distinct set of parameters and then reused:
+// a repeated note costs only its placing. References stay valid while the
+// bank lives.
+class VoiceBank {
+ public:
+  const Stereo& pluck(double midi, double gate, double peakHz, double baseHz, double decay);
+  const Stereo& bass(double midi, double gate, double cutoffHz, double envHz, double q);
+  const Stereo& lead(double midi, double gate, double cutoffHz);
+  const Stereo& bell(double midi, double decay, double ratio, double index);
+
+ private:
+  using Key = std::array<double, 6>;  // instrument, then its parameters
+  template <typename Make>
+  const Stereo& get(const Key& key, Make make);
+  std::map<Key, Stereo> voices;
 };
 
 class Mix {
@@ -53,6 +72,7 @@ class Mix {
   Stereo finish(const Effects& fx, double loudnessDb, double ceilingDb);
 
   const double beat;  // seconds per beat
+  VoiceBank bank;
 
  private:
   Stereo dry, pumped, echo, verb;

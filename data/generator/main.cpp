@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     if (!wanted) continue;
     auto t0 = std::chrono::steady_clock::now();
     bool made = fn(root);
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     std::printf("datagen: %-14s %s (%.0f ms)\n", name.c_str(), made ? "ok" : "FAILED", ms);
     ok = ok && made;
   }

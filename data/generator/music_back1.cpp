@@ -24,6 +24,9 @@ const Chord CHORDS[8] = {
 
 const Chord& chordAt(int bar) { return CHORDS[bar / 2]; }
 
+// Cutoffs in steps of 25 Hz, so that notes of one stretch share their voice.
+double quantise(double hz) { return std::round(hz / 25.0) * 25.0; }
+
 // Arpeggio tones (two octaves of each chord) and the winding order they go in.
 const int ARP_ORDER[16] = {0, 2, 1, 3, 2, 4, 3, 5, 4, 2, 3, 1, 2, 0, 1, 3};
 
@@ -58,7 +61,8 @@ void arpeggio(Mix& mix) {
       const int i = ARP_ORDER[s];
       const int pitch = c.tones[i % 3 + 1] + 12 * (i / 3);
       const float accent = s % 4 == 0 ? 1.0f : 0.75f;
-      Stereo v = pluckVoice(pitch, mix.sixteenths(0.8), peak.at(t), base.at(t), 0.22);
+      const Stereo& v = mix.bank.pluck(pitch, mix.sixteenths(0.8), quantise(peak.at(t)),
+                                       quantise(base.at(t)), 0.22);
       mix.add(v, t,
               {static_cast<float>(level.at(t)) * accent, s % 2 ? 0.35f : -0.35f, 0.4f, 0.3f,
                bar >= 11});
@@ -68,7 +72,7 @@ void arpeggio(Mix& mix) {
 
 void bells(Mix& mix) {
   for (const Note& n : BELLS) {
-    Stereo v = bellVoice(n.pitch, 0.9, 3.5, 1.6);
+    const Stereo& v = mix.bank.bell(n.pitch, 0.9, 3.5, 1.6);
     mix.add(v, mix.at(n.bar, n.pos), {0.22f, (n.pitch % 5) * 0.3f - 0.6f, 0.5f, 0.6f, false});
   }
 }
@@ -76,14 +80,14 @@ void bells(Mix& mix) {
 void bass(Mix& mix) {
   // Held roots from bar 4, a syncopated pulse from bar 11.
   for (int bar = 4; bar < 11; bar += 2) {
-    Stereo v = bassVoice(chordAt(bar).root - 12, mix.at(2) - 0.1, 180.0, 160.0, 0.8);
+    const Stereo& v = mix.bank.bass(chordAt(bar).root - 12, mix.at(2) - 0.1, 180.0, 160.0, 0.8);
     mix.add(v, mix.at(bar), {0.35f, 0.0f, 0.0f, 0.0f, false});
   }
   const int PULSE[6] = {0, 3, 6, 8, 11, 14};
   for (int bar = 11; bar < BARS; ++bar) {
     for (int p : PULSE) {
       const int pitch = chordAt(bar).root - 12 + (p == 14 ? 12 : 0);
-      Stereo v = bassVoice(pitch, mix.sixteenths(1.6), 220.0, 900.0 + 60.0 * bar, 1.1);
+      const Stereo& v = mix.bank.bass(pitch, mix.sixteenths(1.6), 220.0, 900.0 + 60.0 * bar, 1.1);
       mix.add(v, mix.at(bar, p), {0.38f, 0.0f, 0.0f, 0.0f, true});
     }
   }

@@ -185,7 +185,8 @@ void bass(Mix& mix) {
     switch (sectionOf(bar)) {
       case WORDS:  // octave bounce in eighths
         for (int p = 0; p < 16; p += 2) {
-          Stereo v = bassVoice(root + (p % 4 ? 12 : 0), mix.sixteenths(1.5), 300, 1400, 1.2);
+          const Stereo& v =
+              mix.bank.bass(root + (p % 4 ? 12 : 0), mix.sixteenths(1.5), 300, 1400, 1.2);
           mix.add(v, mix.at(bar, p), {0.38f, 0.0f, 0.0f, 0.0f, true});
         }
         break;
@@ -193,7 +194,8 @@ void bass(Mix& mix) {
       case FINALE:  // rolling sixteenths between the kicks
         for (int p = 0; p < 16; ++p) {
           if (p % 4 == 0) continue;
-          Stereo v = bassVoice(root + (p == 14 ? 12 : 0), mix.sixteenths(0.8), 260, 900, 1.0);
+          const Stereo& v =
+              mix.bank.bass(root + (p == 14 ? 12 : 0), mix.sixteenths(0.8), 260, 900, 1.0);
           mix.add(v, mix.at(bar, p), {0.38f, 0.0f, 0.0f, 0.0f, true});
         }
         break;
@@ -201,26 +203,26 @@ void bass(Mix& mix) {
         static const int STEPS[16] = {0, 0, 12, 0, 0, 7, 0, 12, 0, 0, 12, 0, 7, 0, 12, 7};
         const double open = 600.0 + 250.0 * (bar - 18);
         for (int p = 0; p < 16; ++p) {
-          Stereo v = bassVoice(root + STEPS[p], mix.sixteenths(0.7), 240, open, 3.5);
+          const Stereo& v = mix.bank.bass(root + STEPS[p], mix.sixteenths(0.7), 240, open, 3.5);
           mix.add(v, mix.at(bar, p), {p % 4 == 0 ? 0.36f : 0.28f, 0.0f, 0.05f, 0.0f, true});
         }
         break;
       }
       case BREAKDOWN: {  // one held note a bar
-        Stereo v = bassVoice(root, mix.at(1) - 0.1, 160, 120, 0.7);
+        const Stereo& v = mix.bank.bass(root, mix.at(1) - 0.1, 160, 120, 0.7);
         mix.add(v, mix.at(bar), {0.24f, 0.0f, 0.0f, 0.0f, false});
         break;
       }
     }
   }
-  Stereo last = bassVoice(A.root, 2.8, 150, 200, 0.7);
+  const Stereo& last = mix.bank.bass(A.root, 2.8, 150, 200, 0.7);
   mix.add(last, mix.at(56), {0.35f, 0.0f, 0.0f, 0.0f, false});
 }
 
 void melody(Mix& mix, const Note* notes, size_t count, int barOffset, float gain) {
   for (size_t i = 0; i < count; ++i) {
     const Note& n = notes[i];
-    Stereo v = leadVoice(n.pitch, mix.sixteenths(n.len) * 0.92, 4200.0);
+    const Stereo& v = mix.bank.lead(n.pitch, mix.sixteenths(n.len) * 0.92, 4200.0);
     mix.add(v, mix.at(n.bar + barOffset, n.pos), {gain, 0.0f, 0.3f, 0.35f, false});
   }
 }
@@ -241,14 +243,15 @@ void plucks(Mix& mix) {
       // Off-beat stabs: the bounce.
       for (int p = 2; p < 16; p += 4)
         for (int tone : c.tones) {
-          Stereo v = pluckVoice(tone + 12, mix.sixteenths(1.2), 6000, 900, 0.12);
+          const Stereo& v = mix.bank.pluck(tone + 12, mix.sixteenths(1.2), 6000, 900, 0.12);
           mix.add(v, mix.at(bar, p), {0.14f, 0.0f, 0.3f, 0.25f, true});
         }
     } else if (s == LASER) {
       // The ball: eighths, hard left, hard right.
       for (int p = 0; p < 16; p += 2) {
         const bool right = (p / 2) % 2;
-        Stereo v = pluckVoice(c.root + 36 + (right ? 7 : 0), mix.sixteenths(0.6), 7000, 1500, 0.06);
+        const Stereo& v =
+            mix.bank.pluck(c.root + 36 + (right ? 7 : 0), mix.sixteenths(0.6), 7000, 1500, 0.06);
         mix.add(v, mix.at(bar, p), {0.36f, right ? 0.85f : -0.85f, 0.0f, 0.12f, false});
       }
     }
@@ -259,7 +262,8 @@ void plucks(Mix& mix) {
     for (int p = 0; p < 16; ++p) {
       const int i = ARP_ORDER[p];
       const int pitch = c.tones[i % 3 + 1] + 12 * (i / 3) + 12;
-      Stereo v = pluckVoice(pitch, mix.sixteenths(0.7), s == LASER ? 7500 : 4500, 700, 0.12);
+      const Stereo& v =
+          mix.bank.pluck(pitch, mix.sixteenths(0.7), s == LASER ? 7500 : 4500, 700, 0.12);
       mix.add(v, mix.at(bar, p),
               {p % 4 == 0 ? 0.18f : 0.13f, p % 2 ? 0.4f : -0.4f, 0.3f, 0.2f, true});
     }
@@ -272,7 +276,7 @@ void keys(Mix& mix) {
   for (int bar = 30; bar < 44; ++bar) {
     const Chord& c = *PROGRESSION[bar];
     for (int k = 0; k < 8; ++k) {
-      Stereo v = bellVoice(c.tones[ORDER[k]] + 12, 0.6, 1.0, 1.4);
+      const Stereo& v = mix.bank.bell(c.tones[ORDER[k]] + 12, 0.6, 1.0, 1.4);
       mix.add(v, mix.at(bar, 2 * k), {k == 0 ? 0.19f : 0.14f, k % 2 ? 0.3f : -0.3f, 0.25f, 0.4f});
     }
   }
@@ -281,12 +285,12 @@ void keys(Mix& mix) {
   const int PICK[6] = {1, 2, 3, 2, 3, 1};
   for (int bar = 0; bar < 4; ++bar)
     for (int k = 0; k < 6; ++k) {
-      Stereo v = bellVoice(PROGRESSION[bar]->tones[PICK[k]] + 24, 0.5, 3.5, 1.8);
+      const Stereo& v = mix.bank.bell(PROGRESSION[bar]->tones[PICK[k]] + 24, 0.5, 3.5, 1.8);
       mix.add(v, mix.at(bar, HOOK[k]), {0.22f, 0.2f, 0.35f, 0.3f});
     }
   // The final chord rings on bells.
   for (int tone : A.tones) {
-    Stereo v = bellVoice(tone + 12, 1.3, 3.5, 1.2);
+    const Stereo& v = mix.bank.bell(tone + 12, 1.3, 3.5, 1.2);
     mix.add(v, mix.at(56), {0.14f, (tone % 3 - 1) * 0.4f, 0.2f, 0.5f});
   }
 }

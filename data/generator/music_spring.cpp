@@ -45,11 +45,12 @@ Stereo composeSpring() {
     // Bouncing chords on the off-beats, root and fifth in the bass.
     for (int p = 2; p < 16; p += 4)
       for (int tone : c.tones) {
-        Stereo v = pluckVoice(tone, mix.sixteenths(1.5), 5000, 900, 0.14);
+        const Stereo& v = mix.bank.pluck(tone, mix.sixteenths(1.5), 5000, 900, 0.14);
         mix.add(v, mix.at(bar, p), {0.12f, -0.2f, 0.25f, 0.3f, true});
       }
     for (int p = 0; p < 16; p += 2) {
-      Stereo v = bassVoice(c.root + (p % 4 ? 19 : 12), mix.sixteenths(1.5), 400, 1200, 1.0);
+      const Stereo& v =
+          mix.bank.bass(c.root + (p % 4 ? 19 : 12), mix.sixteenths(1.5), 400, 1200, 1.0);
       mix.add(v, mix.at(bar, p), {0.28f, 0.0f, 0.0f, 0.0f, true});
     }
     Stereo pad = padVoice(c.tones, mix.at(1) - 0.05, mix.at(bar), padCutoff, 7 * bar);
@@ -58,19 +59,19 @@ Stereo composeSpring() {
   // The melody on a bell doubled by a softer electric piano.
   for (const Note& n : HOOK) {
     const double ring = n.bar == 4 ? 1.6 : 0.45;
-    mix.add(bellVoice(n.pitch, ring, 3.5, 1.5), mix.at(n.bar, n.pos),
+    mix.add(mix.bank.bell(n.pitch, ring, 3.5, 1.5), mix.at(n.bar, n.pos),
             {0.26f, 0.15f, 0.3f, 0.3f, false});
-    mix.add(bellVoice(n.pitch - 12, ring, 1.0, 1.0), mix.at(n.bar, n.pos),
+    mix.add(mix.bank.bell(n.pitch - 12, ring, 1.0, 1.0), mix.at(n.bar, n.pos),
             {0.16f, -0.15f, 0.1f, 0.3f, false});
   }
   // The last chord: bells, pad and bass, ringing out.
   const Chord& last = CHORDS[4];
   const double end = mix.at(4);
   for (int tone : last.tones) {
-    mix.add(bellVoice(tone, 1.5, 1.0, 1.2), end, {0.12f, (tone % 3 - 1) * 0.5f, 0.2f, 0.5f});
+    mix.add(mix.bank.bell(tone, 1.5, 1.0, 1.2), end, {0.12f, (tone % 3 - 1) * 0.5f, 0.2f, 0.5f});
   }
   mix.add(padVoice(last.tones, 2.5, end, padCutoff, 5), end, {0.1f, 0.0f, 0.0f, 0.5f});
-  mix.add(bassVoice(last.root, 2.0, 200, 300, 0.7), end, {0.45f, 0.0f, 0.0f, 0.0f});
+  mix.add(mix.bank.bass(last.root, 2.0, 200, 300, 0.7), end, {0.45f, 0.0f, 0.0f, 0.0f});
   mix.add(kick, end, {0.6f, 0.0f, 0.0f, 0.05f});
   mix.add(crash, end, {0.3f, 0.0f, 0.0f, 0.4f});
 

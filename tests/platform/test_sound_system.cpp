@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -231,6 +232,7 @@ TEST(SoundSystem, WithoutAnOfflineSystemTheOfflinePullIsSilent) {
 TEST(SoundSystem, TheLiveOutputMixesOnItsOwnThread) {
   // SDL's dummy driver pulls the mix in real time: short sounds on every
   // channel finish without anyone else pulling, and free their channels.
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
   snd::System* system = nullptr;
   ASSERT_EQ(snd::systemCreate(&system), snd::OK);
   ASSERT_EQ(system->init(4, snd::INIT_NORMAL, nullptr), snd::OK);
