@@ -1,0 +1,236 @@
+#include <GL/glew.h>
+#include <GL/glut.h>
+
+#include <cmath>
+
+#include "geometry/model_3ds.h"
+
+namespace {
+
+// Identity texture matrix, no texturing or generation, GL_MODULATE.
+void resetTextureUnit(GLenum unit) {
+  glActiveTexture(unit);
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glDisable(GL_TEXTURE_3D);
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glDisable(GL_TEXTURE_GEN_R);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+}  // namespace
+
+float celIntensity(Vector3 n, Vector3 l, Matrix4 m) {
+  l = normalize(l.x, l.y, l.z);
+  const Vector3 turned = m.rotateVector(n.x, n.y, n.z);
+  float d = turned.dot(l.x, l.y, l.z);
+  if (d < 0.0f) d = 0.0f;
+  return std::fabs(d);
+}
+
+Vector3 tangentSpaceLightColour(const MeshObject& object, int vertex, const Vector3& lightPos) {
+  const Vector3 toLight = lightPos - object.vertices[vertex];
+  const Vector3 l = normalize(toLight.x, toLight.y, toLight.z);
+  // Objects loaded without bump mapping have no frames: use the default one.
+  const bool framed = static_cast<int>(object.tangents.size()) > vertex;
+  const Vector3 t = framed ? object.tangents[vertex] : Vector3(1, 0, 0);
+  const Vector3 b = framed ? object.binormals[vertex] : Vector3(0, 1, 0);
+  const Vector3 n = framed ? object.frameNormals[vertex] : Vector3(0, 0, 1);
+  Matrix4 frame;
+  frame.set(t.x, b.x, n.x, 0, t.y, b.y, n.y, 0, t.z, b.z, n.z, 0, 0, 0, 0, 1);
+  return rangeCompress(frame.rotateVector(l.x, l.y, l.z));
+}
+
+void Model3DS::draw() {
+  switch (renderMode) {
+    case RENDER_CEL: drawCel(); break;
+    case RENDER_BUMP: drawBump(); break;
+    default: drawPlain();
+  }
+}
+
+void Model3DS::drawPlain() {
+  for (const MeshObject& object : objects) {
+    if (object.hasTexture) {
+      glEnable(GL_TEXTURE_2D);
+      glColor3ub(255, 255, 255);
+      glBindTexture(GL_TEXTURE_2D, textures[object.materialIndex]);
+    } else {
+      glDisable(GL_TEXTURE_2D);
+      glColor3ub(255, 255, 255);
+    }
+    const bool mapped = object.hasTexture && object.texCoordCount > 0;
+    const unsigned char* colour =
+        !object.hasTexture && materialCount > 0 ? materials[object.materialIndex].colour : nullptr;
+    glBegin(GL_TRIANGLES);
+    for (const MeshFace& face : object.faces) {
+      for (int v : {face.a, face.b, face.c}) {
+        const Vector3& n = object.normals[v];
+        glNormal3f(n.x, n.y, n.z);
+        if (mapped) glTexCoord2f(object.texCoords[v].u, -object.texCoords[v].v);
+        if (colour) glColor3ub(colour[0], colour[1], colour[2]);
+        const Vector3& p = object.vertices[v];
+        glVertex3f(p.x, p.y, p.z);
+      }
+    }
+    glEnd();
+  }
+}
+
+void Model3DS::loadCelShaded(const char* path, Light celLight, int r, int g, int b, int lineWidth) {
+  load(path, false);
+  renderMode = RENDER_CEL;
+  light = celLight;
+  outlineColour = Vector3(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
+  outlineWidth = static_cast<float>(lineWidth);
+
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  shadeTexture = name;
+  buildShadeTable();
+  glBindTexture(GL_TEXTURE_1D, shadeTexture);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, SHADE_TABLE_SIZE, 0, GL_RGB, GL_FLOAT, shadeTable);
+}
+
+void Model3DS::buildShadeTable() {
+  for (int i = 0; i < SHADE_TABLE_SIZE; ++i) {
+    const float shade = i < 8 ? 0.4f : i < 28 ? 0.9f : 1.0f;
+    for (float& channel : shadeTable[i]) channel = shade;
+  }
+}
+
+void Model3DS::drawCel() {
+  glEnable(GL_BLEND);
+  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+  glEnable(GL_LINE_SMOOTH);
+  glPolygonMode(GL_FRONT, GL_FILL);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_1D);
+  if (shadeTexture != 0xFFFFFFFFu) glBindTexture(GL_TEXTURE_1D, shadeTexture);
+  glDisable(GL_LIGHTING);
+  Matrix4 modelview;
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+
+  for (const MeshObject& object : objects) {
+    // Fill: the material colour modulated by the shade of the eye-space normal.
+    const unsigned char* colour =
+        materialCount > 0 ? materials[object.materialIndex].colour : nullptr;
+    glBegin(GL_TRIANGLES);
+    for (const MeshFace& face : object.faces) {
+      for (int v : {face.a, face.b, face.c}) {
+        if (colour) glColor3ub(colour[0], colour[1], colour[2]);
+        glTexCoord1f(celIntensity(object.normals[v], light.position, modelview));
+        const Vector3& p = object.vertices[v];
+        glVertex3f(p.x, p.y, p.z);
+      }
+    }
+    glEnd();
+
+    // Outline: back faces as smoothed lines, seen only around the silhouette.
+    glDisable(GL_TEXTURE_1D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor3f(outlineColour.x, outlineColour.y, outlineColour.z);
+    glLineWidth(outlineWidth);
+    glDepthFunc(GL_LEQUAL);
+    glPolygonMode(GL_BACK, GL_LINE);
+    glCullFace(GL_FRONT);
+    glBegin(GL_TRIANGLES);
+    for (const MeshFace& face : object.faces) {
+      for (int v : {face.a, face.b, face.c}) {
+        const Vector3& n = object.normals[v];
+        glNormal3f(n.x, n.y, n.z);
+        const Vector3& p = object.vertices[v];
+        glVertex3f(p.x, p.y, p.z);
+      }
+    }
+    glEnd();
+    glDepthFunc(GL_LESS);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glCullFace(GL_BACK);
+    glEnable(GL_TEXTURE_1D);
+  }
+}
+
+void Model3DS::drawBump() {
+  glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+  glEnable(GL_COLOR_MATERIAL);
+  const float ambient[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  const float position[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+  glLightfv(GL_LIGHT0, GL_POSITION, position);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  resetTextureUnit(GL_TEXTURE0);
+  resetTextureUnit(GL_TEXTURE1);
+
+  for (const MeshObject& object : objects) {
+    // Unit 0: the normal map dotted with the light vector in the primary colour.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, normalMaps[object.materialIndex]);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_DOT3_RGB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PRIMARY_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+    // Unit 1: that result times the colour texture.
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, textures[object.materialIndex]);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+
+    // The light in object space (the rigid inverse negates the translation only).
+    float eyeLight[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, eyeLight);
+    Matrix4 modelview;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+    modelview.invertRigid();
+    const Vector3 lightPos = modelview.transformPoint(eyeLight[0], eyeLight[1], eyeLight[2]);
+
+    const bool mapped = object.texCoordCount > 0;
+    glBegin(GL_TRIANGLES);
+    for (const MeshFace& face : object.faces) {
+      for (int v : {face.a, face.b, face.c}) {
+        const TexCoord uv = mapped ? object.texCoords[v] : TexCoord();
+        glMultiTexCoord2f(GL_TEXTURE0, uv.u, uv.v);
+        glMultiTexCoord2f(GL_TEXTURE1, uv.u, uv.v);
+        const Vector3 c = tangentSpaceLightColour(object, v, lightPos);
+        glColor3f(c.x, c.y, c.z);
+        const Vector3& n = object.normals[v];
+        glNormal3f(n.x, n.y, n.z);
+        const Vector3& p = object.vertices[v];
+        glVertex3f(p.x, p.y, p.z);
+      }
+    }
+    glEnd();
+  }
+
+  // A small marker where the light sits.
+  glDisable(GL_LIGHTING);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, 120.0f);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glutSolidSphere(0.05, 8, 8);
+  glEnable(GL_LIGHTING);
+  resetTextureUnit(GL_TEXTURE0);
+  resetTextureUnit(GL_TEXTURE1);
+}
