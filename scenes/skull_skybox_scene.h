@@ -1,11 +1,59 @@
 // The chrome skull reflecting the skybox and two earths (150-185 s).
+//
+// load fills the cube-map camera table and reads "models/skull.3ds" (plain
+// style); init sets the camera, loads the six skybox pictures and the earth
+// and creates the 512 x 512 cube map. Each draw shows the world turned by
+// skyAngle, the skull textured from the cube map along its normals, presents
+// the frame itself (present does nothing), and then renders the six cube-map
+// faces for the next frame: into the back buffer, or into an off-screen
+// buffer where the window is smaller than 512 pixels in either direction.
+// Missing pictures or model leave those parts untextured or absent; nothing
+// fails. draw leaves the main camera (projection and modelview) in place for
+// the next frame; anything drawn after it lands in a presented back buffer.
 #pragma once
 
+#include <GL/glew.h>
+
 #include "app/scene.h"
+#include "geometry/model_3ds.h"
+#include "geometry/vector_math.h"
+
+// World turn in degrees, advanced by every draw (1 on the first frame of the
+// process, then 2 ... 359, 0, 1 ...); not reset by init.
+extern int skyAngle;
+constexpr float SKYBOX_HALF_SIZE = 3.0f;
 
 class SkullSkyboxScene : public Scene {
  public:
   void load() override;
   void init() override;
   void draw() override;
+  // The frame was presented inside draw.
+  void present() override;
+
+  // The dynamic cube map (0 before init).
+  unsigned int cubeMapTexture() const { return cubeMap; }
+
+ private:
+  // The six textured quads of the sky cube around the origin.
+  void drawSkybox();
+  // What the cube-map cameras see: the two earths and the sky cube.
+  void drawEnvironment();
+  // Renders the six faces around the origin and copies them into cubeMap.
+  void captureCubeMap();
+  // The two earths on their orbits; the inner one at innerRadius.
+  void drawEarths(float innerRadius);
+
+  enum { DOWN, UP, LEFT, RIGHT, BACK, FRONT };
+  unsigned int skyboxTextures[6] = {};
+  unsigned int earthTexture = 0;
+  unsigned int cubeMap = 0;
+  GLenum faceTargets[6] = {};
+  Vector3 faceViews[6][2];  // look direction, up vector
+  Model3DS model;
+  double orbitTime = 0.0;  // frames, 0 to 359
+  // Off-screen target for the faces when the window is too small.
+  unsigned int captureFramebuffer = 0;
+  unsigned int captureColour = 0;
+  unsigned int captureDepth = 0;
 };
