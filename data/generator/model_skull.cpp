@@ -85,9 +85,9 @@ float mandible(const V3& p, const V3& q) {
   jaw = blend(jaw, archChain(p, 0.46f, 0.14f, 0.49f, -0.87f, 108 * DEG, 0.06f), 0.06f);
   jaw = blend(jaw, archChain(p, 0.45f, 0.15f, 0.48f, -0.79f, 105 * DEG, 0.055f), 0.06f);
   jaw = blend(jaw, ellipsoid(p, V3(0, -0.97f, 0.58f), V3(0.15f, 0.09f, 0.08f)), 0.06f);
-  jaw = blend(jaw, ellipsoid(q, V3(0.48f, -0.64f, -0.08f), V3(0.055f, 0.34f, 0.15f)), 0.1f);
-  jaw = blend(jaw, ellipsoid(q, V3(0.52f, -0.33f, -0.17f), V3(0.06f, 0.06f, 0.07f)), 0.05f);
-  return blend(jaw, teeth(p, 0.28f, 0.42f, 0.28f, -0.8f, 0.07f), 0.02f);
+  jaw = blend(jaw, ellipsoid(q, V3(0.48f, -0.64f, -0.08f), V3(0.065f, 0.34f, 0.15f)), 0.1f);
+  jaw = blend(jaw, ellipsoid(q, V3(0.51f, -0.3f, -0.17f), V3(0.07f, 0.08f, 0.08f)), 0.05f);
+  return blend(jaw, teeth(p, 0.28f, 0.42f, 0.28f, -0.785f, 0.07f), 0.02f);
 }
 
 float skull(const V3& p) {
@@ -99,13 +99,13 @@ float skull(const V3& p) {
   // Face: upper jaw and the cheeks, cheekbones, arches back to the ears.
   d = blend(d, ellipsoid(p, V3(0, -0.3f, 0.36f), V3(0.47f, 0.4f, 0.44f)), 0.18f);
   d = blend(d, ellipsoid(q, V3(0.43f, -0.2f, 0.42f), V3(0.15f, 0.12f, 0.18f)), 0.1f);
-  d = blend(d, capsule(q, V3(0.47f, -0.2f, 0.3f), V3(0.56f, -0.2f, -0.18f), 0.045f), 0.08f);
+  d = blend(d, capsule(q, V3(0.47f, -0.2f, 0.3f), V3(0.56f, -0.2f, -0.18f), 0.05f), 0.08f);
   // Brow ridge, meeting above the nose.
-  d = blend(d, capsule(q, V3(0.0f, 0.11f, 0.76f), V3(0.46f, 0.13f, 0.6f), 0.085f), 0.1f);
+  d = blend(d, capsule(q, V3(0.0f, 0.11f, 0.76f), V3(0.46f, 0.13f, 0.6f), 0.085f), 0.16f);
 
   // Skull base behind the jaw, with the bumps behind the ears.
   d = blend(d, ellipsoid(p, V3(0, -0.22f, -0.32f), V3(0.46f, 0.3f, 0.42f)), 0.15f);
-  d = blend(d, ellipsoid(q, V3(0.45f, -0.4f, -0.3f), V3(0.07f, 0.1f, 0.08f)), 0.08f);
+  d = blend(d, ellipsoid(q, V3(0.45f, -0.4f, -0.36f), V3(0.07f, 0.1f, 0.08f)), 0.08f);
 
   // Upper gum and teeth, then the lower jaw. Both lie in boxes: a point far
   // from a box cannot be changed by what is inside (the blend is narrower).
@@ -114,12 +114,12 @@ float skull(const V3& p) {
     d = blend(d, teeth(p, 0.3f, 0.44f, 0.29f, -0.67f, 0.075f), 0.02f);
   }
   if (boxDistance(p, V3(-0.6f, -1.1f, -0.3f), V3(0.6f, -0.25f, 0.7f)) < d + 0.1f) {
-    d = blend(d, mandible(p, q), 0.03f);
+    d = blend(d, mandible(p, q), 0.07f);
   }
 
   // Eye sockets and the pear-shaped nose opening.
-  d = carve(d, ellipsoid(q, V3(0.26f, -0.02f, 0.95f), V3(0.19f, 0.175f, 0.6f)), 0.06f);
-  const float nose = std::min(ellipsoid(p, V3(0, -0.3f, 0.8f), V3(0.11f, 0.16f, 0.3f)),
+  d = carve(d, ellipsoid(q, V3(0.27f, -0.03f, 0.95f), V3(0.21f, 0.19f, 0.62f)), 0.06f);
+  const float nose = std::min(ellipsoid(p, V3(0, -0.3f, 0.8f), V3(0.125f, 0.17f, 0.3f)),
                               ellipsoid(p, V3(0, -0.18f, 0.84f), V3(0.05f, 0.1f, 0.2f)));
   d = carve(d, nose, 0.04f);
   // Temples: a shallow hollow above each arch.
