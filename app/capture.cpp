@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/sound_system.h"
 #include "platform/video_mux.h"
+#include "platform/wav_writer.h"
 #include "platform/window.h"
 
 namespace {
@@ -30,6 +32,8 @@ class FrameClock : public platform::TickSource {
   uint32_t milliseconds() override { return static_cast<uint32_t>(frame * 1000 / fps); }
 };
 
+constexpr int SAMPLE_RATE = 44100;
+
 struct Capture {
   std::string dir;
   FrameClock clock;
@@ -37,6 +41,8 @@ struct Capture {
   double to = 0.0;
   int64_t totalFrames = 0;
   int64_t written = 0;
+  platform::WavWriter soundtrack;
+  std::vector<float> samples;
   std::vector<unsigned char> pixels;  // the last presented frame, bottom row first
   int width = 0, height = 0;
   bool presented = false;
@@ -66,6 +72,18 @@ bool writePng(const std::string& path) {
   ok = ok && ilSave(IL_PNG, path.c_str());
   ilDeleteImages(1, &image);
   return ok;
+}
+
+// Appends the sound of the frame just drawn: the samples from its show time
+// to the next frame's, so that over any run of frames the counts add up
+// exactly to the elapsed time.
+void mixFrameOfSound() {
+  if (!capture.soundtrack.isOpen()) return;
+  const int64_t k = capture.clock.frame, fps = capture.clock.fps;
+  const int frames = static_cast<int>((k + 1) * SAMPLE_RATE / fps - k * SAMPLE_RATE / fps);
+  capture.samples.resize(static_cast<size_t>(frames) * 2);
+  platform::sound::renderOffline(capture.samples.data(), frames);
+  capture.soundtrack.write(capture.samples.data(), frames);
 }
 
 void reportProgress(bool last) {
@@ -104,6 +122,11 @@ bool beginCapture(const std::string& dir, int fps, double startAt, double to) {
   capture.to = to;
   platform::setTickSource(&capture.clock);
   platform::setUnattended(true);
+  // The mix is pulled in step with the frames instead of played.
+  platform::sound::setOfflineOutput(true);
+  if (!capture.soundtrack.open(dir + "/soundtrack.wav", SAMPLE_RATE, 2))
+    std::fprintf(stderr, "parallaxis: cannot write %s/soundtrack.wav; capturing without it\n",
+                 dir.c_str());
   ilInit();
   return true;
 }
@@ -111,7 +134,8 @@ bool beginCapture(const std::string& dir, int fps, double startAt, double to) {
 void captureShowStarts(double endTime) {
   if (capture.to < 0.0) capture.to = endTime;
   const int fps = capture.clock.fps;
-  capture.totalFrames = static_cast<int64_t>(std::ceil((capture.to - capture.startAt) * fps - 1e-9));
+  capture.totalFrames =
+      static_cast<int64_t>(std::ceil((capture.to - capture.startAt) * fps - 1e-9));
   platform::setSwapInterval(0);
   platform::setSwapHook(readPresentedFrame);
   capture.began = capture.lastReport = Clock::now();
@@ -127,6 +151,7 @@ bool captureFrameDone() {
     capture.presented = false;
     reportProgress(false);
   }
+  mixFrameOfSound();
   ++capture.clock.frame;
   return capture.written < capture.totalFrames;
 }
@@ -134,6 +159,7 @@ bool captureFrameDone() {
 void endCapture() {
   platform::setSwapHook(nullptr);
   reportProgress(true);
+  capture.soundtrack.close();
   if (capture.written == 0) return;
   if (!platform::haveFfmpeg()) {
     std::fprintf(stderr, "capture: ffmpeg is not on the PATH; frames are in %s\n",
@@ -142,7 +168,7 @@ void endCapture() {
   }
   std::string wav = capture.dir + "/soundtrack.wav";
   struct stat st;
-  bool withAudio = stat(wav.c_str(), &st) == 0;
+  bool withAudio = stat(wav.c_str(), &st) == 0 && st.st_size > 44;
   if (platform::muxVideo(capture.dir, capture.clock.fps, withAudio))
     std::fprintf(stderr, "capture: %s/parallaxis.mp4\n", capture.dir.c_str());
   else
