@@ -144,11 +144,13 @@ bool setGLWindowMode(int width, int height, int bits, bool fullscreenRequest) {
     return false;
   }
   platform::showWindow(hWnd);
+  // The context, and with it everything the running scene set up once in its
+  // init (camera, lights, blending), carries over; only the projection and
+  // viewport follow the new window. The scene's camera survives the resize.
+  GLfloat camera[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, camera);
   resizeToClientArea(width, height);
-  if (!initGL()) {
-    errorBox("Initialization Failed.");
-    return false;
-  }
+  glLoadMatrixf(camera);
   return true;
 }
 

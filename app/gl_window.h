@@ -17,10 +17,11 @@ bool createGLWindow(const char* title, int width, int height, int bits, bool ful
 // the previous ones.
 void killGLWindow();
 
-// Switches the open window to or from full screen at the same resolution,
-// keeping the GL context and everything loaded into it, then applies the
-// projection and defaults a new window would get. False (reported) when the
-// display refuses and the user chooses to quit.
+// Switches the open window to or from full screen at the same resolution.
+// The GL context and all its state carry over (textures, lists, programs, the
+// running scene's camera and lights); the viewport and projection follow the
+// new window. False (reported) when the display refuses and the user chooses
+// to quit.
 bool setGLWindowMode(int width, int height, int bits, bool fullscreenRequest);
 
 // Keeps keys, active and the projection up to date from window messages.

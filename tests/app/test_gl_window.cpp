@@ -54,3 +54,33 @@ TEST(GLWindow, KeysAndActivationFromMessages) {
   windowProc(nullptr, WM_ACTIVATE, WA_INACTIVE, 0);  // lost focus, not minimised
   EXPECT_TRUE(active);
 }
+
+TEST(GLWindow, ModeSwitchKeepsTheContextAndTheCamera) {
+  ASSERT_TRUE(openTestWindow(640, 480));
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  const unsigned char red[3] = {255, 0, 0};
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, red);
+  glDisable(GL_LIGHTING);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(1.0f, 2.0f, -3.0f);
+
+  ASSERT_TRUE(setGLWindowMode(640, 480, 32, true));
+  ASSERT_TRUE(setGLWindowMode(640, 480, 32, false));
+
+  EXPECT_TRUE(glIsTexture(texture));
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));  // the scene's own state stays
+  float m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[12], 1.0f);
+  EXPECT_FLOAT_EQ(m[14], -3.0f);
+  GLint vp[4];
+  glGetIntegerv(GL_VIEWPORT, vp);
+  EXPECT_EQ(vp[2], 640);
+  EXPECT_EQ(vp[3], 480);
+  glDeleteTextures(1, &texture);
+  glEnable(GL_LIGHTING);
+  glLoadIdentity();
+}
