@@ -148,7 +148,8 @@ class System {
   virtual Result createSound(const char* path, unsigned int mode, void* exinfo, Sound** sound) = 0;
   // Opens the file to be decoded while it plays. exinfo must be null.
   virtual Result createStream(const char* path, unsigned int mode, void* exinfo, Sound** sound) = 0;
-  // Starts the sound on channel CHANNEL_FREE (the only index accepted).
+  // Starts the sound from its beginning on channel CHANNEL_FREE (the only
+  // index accepted), unpaused (nothing here resumes a paused channel).
   virtual Result playSound(int channelIndex, Sound* sound, bool paused, Channel** channel) = 0;
   // Stops the mix, closes the output and the feeder thread; sounds stay valid.
   virtual Result close() = 0;
@@ -176,7 +177,9 @@ void setOfflineOutput(bool offline);
 // Mixes the next `frames` sample frames (2 * frames floats, left then right)
 // of the system initialised in offline mode and advances it by exactly that
 // much; streams decode on the calling thread. Writes silence and returns false
-// when no such system is open.
+// when no such system is open. To stay in step with a frame clock of N frames
+// per second, pull round((k + 1) * OUTPUT_RATE / N) - round(k * OUTPUT_RATE / N)
+// frames after frame k.
 bool renderOffline(float* interleaved, int frames);
 
 }  // namespace sound

@@ -89,6 +89,14 @@ snd::Result createFake(snd::System** system) {
   return snd::OK;
 }
 
+// What the manager printed while f ran.
+template <typename F>
+std::string printed(F f) {
+  testing::internal::CaptureStdout();
+  f();
+  return testing::internal::GetCapturedStdout();
+}
+
 class SoundManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,7 +104,10 @@ class SoundManagerTest : public ::testing::Test {
     setup = FakeSetup();
     snd::setSystemFactory(createFake);
   }
-  void TearDown() override { snd::setSystemFactory(nullptr); }
+  void TearDown() override {
+    printed([&] { manager.close(); });  // frees the fakes
+    snd::setSystemFactory(nullptr);
+  }
 
   // A started manager with the start-up calls forgotten.
   void start() {
@@ -105,14 +116,6 @@ class SoundManagerTest : public ::testing::Test {
   }
   SoundManager manager;
 };
-
-// What the manager printed while f ran.
-template <typename F>
-std::string printed(F f) {
-  testing::internal::CaptureStdout();
-  f();
-  return testing::internal::GetCapturedStdout();
-}
 
 }  // namespace
 
@@ -128,6 +131,7 @@ TEST_F(SoundManagerTest, StartsTheSystemWith32ChannelsAndReportsFailures) {
             "00040201\n"
             "FMOD error! (48) Error initializing output device.\n");
   EXPECT_EQ(old.lastResult(), snd::ERR_OUTPUT_INIT);
+  old.close();
 }
 
 TEST_F(SoundManagerTest, LoadsIntoSlotsAndPlaysByName) {
