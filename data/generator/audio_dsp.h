@@ -93,11 +93,9 @@ inline float sine01(double x) {
 // Sine by rotation: cheap and exact enough for long tones at a fixed pitch.
 struct SineRotor {
   double c = 1.0, s = 0.0, cs = 1.0, sn = 0.0;
-  void setHz(double hz, double startPhase = 0.0) {
+  void setHz(double hz) {
     cs = std::cos(2.0 * PI * hz / RATE);
     sn = std::sin(2.0 * PI * hz / RATE);
-    c = std::cos(startPhase);
-    s = std::sin(startPhase);
   }
   float next() {
     const double nc = c * cs - s * sn;
