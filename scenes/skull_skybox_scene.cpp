@@ -171,9 +171,12 @@ void SkullSkyboxScene::drawSkybox() {
 
   // The quads wind counter-clockwise seen from outside, so culling the front
   // faces shows the cube from within: its far sides behind the skull in the
-  // main view, every side around the cube-map cameras at the centre.
+  // main view, every side around the cube-map cameras at the centre. Those
+  // are back faces, so they are filled whatever an earlier scene left.
   glPushAttrib(GL_POLYGON_BIT);
   glCullFace(GL_FRONT);
+  glPolygonMode(GL_BACK, GL_FILL);
+
   for (int i = 0; i < 6; ++i) {
     glBindTexture(GL_TEXTURE_2D, skyboxTextures[texture[i]]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
@@ -204,7 +207,7 @@ void SkullSkyboxScene::captureCubeMap() {
       glGenRenderbuffers(1, &captureColour);
       glGenRenderbuffers(1, &captureDepth);
       glBindRenderbuffer(GL_RENDERBUFFER, captureColour);
-      glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, CUBE_MAP_SIZE, CUBE_MAP_SIZE);
+      glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, CUBE_MAP_SIZE, CUBE_MAP_SIZE);
       glBindRenderbuffer(GL_RENDERBUFFER, captureDepth);
       glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, CUBE_MAP_SIZE, CUBE_MAP_SIZE);
       glBindRenderbuffer(GL_RENDERBUFFER, 0);

@@ -17,8 +17,8 @@ constexpr int TURNS_THROUGH_HOLE = 3;   // q
 constexpr float RING_RADIUS = 16.0f;    // torus centre circle
 constexpr float WINDING_RADIUS = 7.5f;  // the knot's distance from that circle
 constexpr float TUBE_RADIUS = 4.5f;
-constexpr int SEGMENTS = 256;  // rings along the knot
-constexpr int SIDES = 24;      // vertices around each ring
+constexpr int SEGMENTS = 192;  // rings along the knot
+constexpr int SIDES = 20;      // vertices around each ring
 constexpr float TWO_PI = 6.2831853f;
 
 V3 knotPoint(float t) {

@@ -200,11 +200,13 @@ class SkullScene : public testing::Test {
     scene.init();
     presented = Presented();
     platform::setSwapHook(grabFrame);
+    glPolygonMode(GL_BACK, GL_LINE);  // as the cel style of the scene before leaves it
     for (int frame = 0; frame < 3; ++frame) {
       scene.draw();
       scene.present();
     }
     platform::setSwapHook(nullptr);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     std::vector<std::vector<unsigned char>> faces(6, std::vector<unsigned char>(512 * 512 * 3));
     glBindTexture(GL_TEXTURE_CUBE_MAP, scene.cubeMapTexture());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
