@@ -46,10 +46,14 @@ struct Capture {
   std::vector<unsigned char> pixels;  // the last presented frame, bottom row first
   int width = 0, height = 0;
   bool presented = false;
+  bool showStarted = false;  // before it, presented frames are loading screens
+  int loadingScreens = 0;
   Clock::time_point began, lastReport;
 };
 
 Capture capture;
+
+bool writePng(const std::string& path);
 
 void readPresentedFrame(int width, int height) {
   capture.width = width;
@@ -59,6 +63,11 @@ void readPresentedFrame(int width, int height) {
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, capture.pixels.data());
   capture.presented = true;
+  if (!capture.showStarted) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/loading_%d.png", capture.loadingScreens++);
+    writePng(capture.dir + name);
+  }
 }
 
 bool writePng(const std::string& path) {
@@ -128,6 +137,7 @@ bool beginCapture(const std::string& dir, int fps, double startAt, double to) {
     std::fprintf(stderr, "parallaxis: cannot write %s/soundtrack.wav; capturing without it\n",
                  dir.c_str());
   ilInit();
+  platform::setSwapHook(readPresentedFrame);
   return true;
 }
 
@@ -137,7 +147,8 @@ void captureShowStarts(double endTime) {
   capture.totalFrames =
       static_cast<int64_t>(std::ceil((capture.to - capture.startAt) * fps - 1e-9));
   platform::setSwapInterval(0);
-  platform::setSwapHook(readPresentedFrame);
+  capture.showStarted = true;
+  capture.presented = false;
   capture.began = capture.lastReport = Clock::now();
 }
 

@@ -7,6 +7,8 @@ trap 'rm -rf "$OUT"' EXIT
 [ $? = 0 ] || fail "capture exit code"
 n=$(ls "$OUT/a"/frame_*.png | wc -l)
 [ "$n" = 10 ] || fail "$n frames for one second at 10 frames/s"
+n=$(ls "$OUT/a"/loading_*.png | wc -l)
+[ "$n" = 6 ] || fail "$n loading screens, not one per scene"
 
 # The soundtrack holds exactly the captured time, and the music that starts
 # with the words scene plays in it.

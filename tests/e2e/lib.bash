@@ -37,11 +37,22 @@ geometry() {
   xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: //p'
 }
 
-# press KEY: holds the key for 0.3 s, as a person does (the show reads the
+# press KEY: holds the key for 0.8 s, as a person does (the show reads the
 # key table between frames, so a press shorter than a frame can be missed).
 press() {
   xdotool windowfocus --sync "$WID" 2>/dev/null
   xdotool keydown "$1"
-  sleep 0.3
+  sleep 0.8
   xdotool keyup "$1"
+}
+
+# waitGeometry WxH: waits up to 15 s for the show's window to have that size
+# (after F1 the window is a new one: it is looked up again).
+waitGeometry() {
+  for _ in $(seq 150); do
+    waitWindow
+    [ "$(geometry)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "window is $(geometry), not $1"
 }
