@@ -253,6 +253,10 @@ bool setWindowMode(HWND window, bool fullscreen, int width, int height) {
   }
   SDL_DestroyWindow(window->sdl);
   window->sdl = fresh;
+  // The key that asked for the switch was pressed in the old window; its
+  // release may never reach the new one, and SDL would then take the next
+  // press of it for a repeat.
+  SDL_ResetKeyboard();
   SDL_GL_SetSwapInterval(swapInterval);
   return true;
 }

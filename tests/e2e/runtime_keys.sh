@@ -24,6 +24,7 @@ waitGeometry 640x480
 SCREEN=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*x[0-9]*\).*/\1/p')
 press F1
 waitGeometry "$SCREEN"
+sleep 1  # let the new window settle and take the focus
 press F1
 waitGeometry 640x480
 # A window squeezed to one row keeps drawing.
