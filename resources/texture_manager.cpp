@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "resources/image_decode.h"
+
 TextureManager* TextureManager::s_instance = nullptr;
 
 static const int INITIAL_SLOTS = 32;
@@ -18,21 +20,6 @@ static bool isPowerOfTwoSide(int value) {
   int side = 1;
   while (side < value) side *= 2;
   return side == value && value >= 2;
-}
-
-// Leaves the bound DevIL image as 8-bit RGB or RGBA, the two layouts the
-// upload describes. Grey, grey-alpha, palette, BGR(A) and 16-bit images are
-// converted; an alpha channel is kept. False when DevIL cannot convert.
-static bool convertToRgbOrRgba() {
-  const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
-  const ILint type = ilGetInteger(IL_IMAGE_TYPE);
-  if ((format == IL_RGB || format == IL_RGBA) && type == IL_UNSIGNED_BYTE) return true;
-  bool alpha = format == IL_RGBA || format == IL_BGRA || format == IL_LUMINANCE_ALPHA;
-  if (format == IL_COLOUR_INDEX) {
-    const ILint palette = ilGetInteger(IL_PALETTE_TYPE);
-    alpha = palette == IL_PAL_RGBA32 || palette == IL_PAL_BGRA32;
-  }
-  return ilConvertImage(alpha ? IL_RGBA : IL_RGB, IL_UNSIGNED_BYTE) == IL_TRUE;
 }
 
 TextureManager* TextureManager::instance() {
@@ -129,21 +116,18 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
                                       bool clamped) {
   setMessage("Beginning to Loading [%s]", path);
 
-  // Errors left over from earlier DevIL calls must not fail this load.
-  while (ilGetError() != IL_NO_ERROR) {
-  }
-  ILuint image = 0;
-  ilGenImages(1, &image);
-  ilBindImage(image);
-  ilLoadImage(path);
-  const int width = ilGetInteger(IL_IMAGE_WIDTH);
-  const int height = ilGetInteger(IL_IMAGE_HEIGHT);
-  if (ilGetError() != IL_NO_ERROR || !convertToRgbOrRgba()) {
+  std::vector<unsigned char> bytes;
+  LoadedImage loaded;
+  const bool ok = readImageFile(path, &bytes) &&
+                  decodeImage(bytes.data(), bytes.size(), imageTypeOfName(path), &loaded);
+  if (!ok) {
     setMessage("ERROR : Unable to load file [%s]", path);
-    ilDeleteImages(1, &image);
+    if (loaded.image) ilDeleteImages(1, &loaded.image);
     return NO_TEXTURE;
   }
-  const int bytesPerPixel = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
+  const int width = loaded.width;
+  const int height = loaded.height;
+  const int bytesPerPixel = loaded.bytesPerPixel;
 
   const unsigned int name = registerTexture(textureId);
   glBindTexture(GL_TEXTURE_2D, name);
@@ -157,7 +141,6 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   }
 
-  const ILubyte* data = ilGetData();
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   const GLenum pixelFormat = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
   GLint internalFormat = static_cast<GLint>(pixelFormat);
@@ -166,10 +149,10 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
         bytesPerPixel == 4 ? GL_COMPRESSED_RGBA_S3TC_DXT5_EXT : GL_COMPRESSED_RGB_S3TC_DXT1_EXT;
   }
   gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, width, height, pixelFormat, GL_UNSIGNED_BYTE,
-                    data);
+                    loaded.pixels);
 
   setMessage("Loaded [%s] W/O a hitch!", path);
-  ilDeleteImages(1, &image);
+  ilDeleteImages(1, &loaded.image);
   return name;
 }
 

@@ -11,6 +11,11 @@ static const double BALL_STEP = static_cast<double>(0.03f);
 static const double THIN_WIDTH = static_cast<double>(0.02f);
 static const double PADDLE_STEP = static_cast<double>(0.1f);
 
+LaserScene::~LaserScene() {
+  delete m_leftLine;
+  delete m_rightLine;
+}
+
 void LaserScene::load() {
   m_leftLine = new VolumeLine();
   m_rightLine = new VolumeLine();

@@ -7,9 +7,9 @@
 // on the first frame (GL state and a fresh game), then draw every frame.
 // Every motion is a fixed step per drawn frame; only the phase boundaries
 // (7, 13, 20 and 30 s, each belonging to the earlier phase) follow the
-// clock. The scene owns its two lines and never deletes them: they live
-// until the process ends. Nothing here fails on its own; texture and Cg
-// failures are handled by VolumeLine.
+// clock. The scene owns its two lines: they live until the scene is deleted
+// at shutdown (while the GL context is still current). Nothing here fails on
+// its own; texture and Cg failures are handled by VolumeLine.
 //
 // State draw leaves behind: what VolumeLine leaves (additive blending on,
 // depth writes off) except that phase 1 turns blending off for the ball;
@@ -23,6 +23,8 @@ class VolumeLine;
 class LaserScene : public Scene {
  public:
   LaserScene() = default;
+  // Deletes the two lines.
+  ~LaserScene() override;
 
   void load() override;
   void init() override;
