@@ -7,8 +7,9 @@
 # bytes of the same length. The program and its data are copied to a scratch
 # folder first, so the build stays intact, and each file is restored after
 # its cases. A case passes when the run exits with 0, writes every frame, its
-# last frame is not blank, and (in a sanitizer build) nothing was reported.
-# Prints a table; the exit code is 1 when any case failed.
+# last frame is not black, and (in a sanitizer build) nothing was reported.
+# Prints a table; the exit code is 1 when any case failed (what it needs to
+# be run again is kept in BUILD_DIR/fault-logs/).
 #
 # Needs an X display (DISPLAY, or run it under xvfb-run) and ffprobe.
 set -uo pipefail
@@ -42,16 +43,15 @@ stepsFor() {
   esac
 }
 
-# The spread between the darkest and the brightest luma of a PNG.
-lumaSpread() {
+# The brightest luma of a PNG (0 to 255).
+lumaMax() {
   ffprobe -v error -f lavfi -i "movie=$1,signalstats" \
-    -show_entries frame_tags=lavfi.signalstats.YMIN,lavfi.signalstats.YMAX -of csv=p=0 |
-    awk -F, '{ print $2 - $1 }'
+    -show_entries frame_tags=lavfi.signalstats.YMAX -of csv=p=0
 }
 
 # runCase NAME START: one capture; prints "exit findings result".
 runCase() {
-  local out="$WORK/capture" start=$2 rc findings frames expected last spread result
+  local out="$WORK/capture" start=$2 rc findings frames expected last bright result
   rm -rf "$out" "$SANITIZER_LOG_DIR"
   mkdir -p "$SANITIZER_LOG_DIR"
   local to
@@ -63,17 +63,16 @@ runCase() {
   expected=$(awk -v d="$STEP" -v f=$FPS 'BEGIN { print int(d * f + 0.999) }')
   frames=$(find "$out" -name 'frame_*.png' 2>/dev/null | wc -l)
   last=$(find "$out" -name 'frame_*.png' 2>/dev/null | sort | tail -n 1)
-  spread=0
-  [ -n "$last" ] && spread=$(lumaSpread "$last")
+  bright=0
+  [ -n "$last" ] && bright=$(lumaMax "$last")
   if [ "$rc" -ne 0 ]; then
     result="FAIL (exit)"
   elif [ "$findings" -ne 0 ]; then
     result="FAIL (sanitizer)"
-    cp -r "$SANITIZER_LOG_DIR" "$ROOT/fault-logs-$1" 2>/dev/null
   elif [ "$frames" -ne "$expected" ]; then
     result="FAIL ($frames of $expected frames)"
-  elif [ "${spread%.*}" -lt 16 ]; then
-    result="FAIL (blank frame)"
+  elif [ "${bright%.*}" -lt 16 ]; then
+    result="FAIL (black frame)"
   else
     result="ok"
   fi
@@ -84,12 +83,20 @@ failures=0
 row() { printf '%-44s %-9s %-5s %-10s %s\n' "$@"; }
 row "case" "at (s)" "exit" "sanitizer" "result"
 row "----" "------" "----" "---------" "------"
+# report NAME AT [FILE]: runs a case and prints its row; a failed case keeps
+# its output, sanitizer logs and faulty file in BUILD_DIR/fault-logs/.
 report() {
-  local name=$1 at=$2 line
+  local name=$1 at=$2 line keep
   line=$(runCase "$name" "$at")
   read -r rc findings result <<<"$line"
-  [ "$result" = ok ] || failures=$((failures + 1))
   row "$name" "$at" "$rc" "$findings" "$result"
+  [ "$result" = ok ] && return
+  failures=$((failures + 1))
+  keep="$BUILD/fault-logs/${name//[\/ ]/_}_$at"
+  mkdir -p "$keep"
+  cp "$WORK/run.log" "$keep/"
+  cp -r "$SANITIZER_LOG_DIR" "$keep/"
+  [ -n "${3:-}" ] && [ -f "$3" ] && cp "$3" "$keep/"
 }
 
 for at in 8 45 60 100 130 170; do report "baseline" "$at"; done
@@ -111,7 +118,7 @@ for rel in $files; do
       half) head -c $((size / 2)) "$WORK/saved" >"$file" ;;
       random) head -c "$size" /dev/urandom >"$file" ;;
     esac
-    for at in $(stepsFor "$rel"); do report "$rel $fault" "$at"; done
+    for at in $(stepsFor "$rel"); do report "$rel $fault" "$at" "$file"; done
     cp "$WORK/saved" "$file"
   done
 done
