@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libfltk1.3-dev libfreetype-dev libfontconfig-dev libsndfile1-dev libx11-dev
   fonts-liberation fonts-comic-neue fonts-dejavu-core
   libgtest-dev googletest clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils x11-xserver-utils libgl1-mesa-dri mesa-utils
+  xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps libgl1-mesa-dri mesa-utils
   ffmpeg sox strace
 )
 

@@ -34,9 +34,11 @@ Stereo composeTypewriter() {
     out.l[i] = out.r[i] = dc.high;
   }
   fadeEdges(out, 0.0003, 0.006);
-  // Peak at -3 dBFS: a click over the music, not above it.
+  // Peak at -12 dBFS: the mixer adds it to the music at full volume, and the
+  // music under the typing peaks at about -4 dBFS, so the sum stays below
+  // -1 dBFS. A short transient still cuts through at that level.
   const float peak = static_cast<float>(std::pow(10.0, measure(out).peakDb / 20.0));
-  const float gain = 0.7079f / peak;
+  const float gain = 0.2512f / peak;
   for (int64_t i = 0; i < n; ++i) {
     out.l[i] *= gain;
     out.r[i] *= gain;

@@ -17,12 +17,12 @@ waitExit 120
 LEVELS=$(sox "$OUT/soundtrack.wav" -t dat -c 1 - highpass 4000 highpass 4000 | awk '
   /^;/ { next }
   { sum += $2 * $2; if (++n == 220) { rms = sqrt(sum / n); t = $1; if (rms > loudest) loudest = rms;
-      if (rms > 0.05 && last <= 0.05 && t - prev > 0.1) { printf "%.3f\n", t; prev = t }
+      if (rms > 0.018 && last <= 0.018 && t - prev > 0.1) { printf "%.3f\n", t; prev = t }
       last = rms; sum = 0; n = 0 } }
   END { printf "loudest %.3f\n", loudest }')
 ONSETS=$(echo "$LEVELS" | grep -v loudest)
 LOUDEST=$(echo "$LEVELS" | sed -n 's/loudest //p')
-awk -v l="$LOUDEST" 'BEGIN { exit !(l < 0.17) }' || fail "a click is twice as loud as one ($LOUDEST)"
+awk -v l="$LOUDEST" 'BEGIN { exit !(l < 0.06) }' || fail "a click is twice as loud as one ($LOUDEST)"
 COUNT=$(echo "$ONSETS" | grep -c .)
 echo "clicks at: $(echo $ONSETS); loudest window $LOUDEST"
 [ "$COUNT" -ge 16 ] && [ "$COUNT" -le 21 ] || fail "$COUNT clicks between 0 and 6 s"
