@@ -4,11 +4,11 @@
 // written and installs a clock that advances exactly 1/fps s per frame.
 // Every frame presented before captureShowStarts (the loading screens) is
 // written as loading_N.png. captureShowStarts once the scenes are loaded
-// (vsync off; from then on frames are numbered per pass of the frame loop). captureFrameDone after every pass of the frame loop: it writes the
-// frame last presented in that pass and advances the clock; it returns false
-// once the end time is reached. endCapture after the loop: it muxes the video
-// when ffmpeg is on the PATH and prints a summary. Failures are reported on
-// stderr; beginCapture returns false when the folder cannot be written.
+// (vsync off; from then on frames are numbered per pass of the frame loop). captureFrameDone after
+// every pass of the frame loop: it writes the frame last presented in that pass and advances the
+// clock; it returns false once the end time is reached. endCapture after the loop: it muxes the
+// video when ffmpeg is on the PATH and prints a summary. Failures are reported on stderr;
+// beginCapture returns false when the folder cannot be written.
 #pragma once
 
 #include <string>

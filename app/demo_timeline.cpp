@@ -48,7 +48,8 @@ void DemoTimeline::setup() {
     drawLoadingScreen(i);
     auto loadStart = std::chrono::steady_clock::now();
     scenes[i]->load();
-    loadSeconds[i] = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
+    loadSeconds[i] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     last = i;
   }
   showEndTime = sceneWindows[last][1];

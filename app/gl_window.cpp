@@ -27,10 +27,10 @@ static void shutdownBox(const char* text) {
 // windowed instead. False when the answer is to quit.
 static bool enterFullscreenMode(int width, int height, int bits) {
   if (platform::changeDisplayMode(width, height, bits)) return true;
-  int answer = platform::messageBox(
-      nullptr,
-      "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-      "Vexa GL", MB_YESNO | MB_ICONEXCLAMATION);
+  int answer = platform::messageBox(nullptr,
+                                    "The Requested Fullscreen Mode Is Not Supported By\nYour Video "
+                                    "Card. Use Windowed Mode Instead?",
+                                    "Vexa GL", MB_YESNO | MB_ICONEXCLAMATION);
   if (answer == IDYES) {
     fullscreen = false;
     return true;
@@ -156,26 +156,17 @@ bool setGLWindowMode(int width, int height, int bits, bool fullscreenRequest) {
 
 LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_ACTIVATE:
-      active = HIWORD(wParam) == 0;
-      return 0;
+    case WM_ACTIVATE: active = HIWORD(wParam) == 0; return 0;
     case WM_SYSCOMMAND:
       if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
       break;
-    case WM_CLOSE:
-      platform::postQuitMessage(0);
-      return 0;
-    case WM_KEYDOWN:
-      keys[wParam & 0xFF] = true;
-      return 0;
-    case WM_KEYUP:
-      keys[wParam & 0xFF] = false;
-      return 0;
+    case WM_CLOSE: platform::postQuitMessage(0); return 0;
+    case WM_KEYDOWN: keys[wParam & 0xFF] = true; return 0;
+    case WM_KEYUP: keys[wParam & 0xFF] = false; return 0;
     case WM_SIZE:
       resizeGLScene(LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)));
       return 0;
-    default:
-      break;
+    default: break;
   }
   return platform::defWindowProc(window, message, wParam, lParam);
 }

@@ -47,8 +47,8 @@ struct RunOptions {
   double startAt = 0.0;        // show clock at the first frame
   std::string captureDir;      // offline capture into this folder (absolute)
   int captureFps = 60;
-  double captureTo = -1.0;     // end of the capture; negative: the show's end
+  double captureTo = -1.0;  // end of the capture; negative: the show's end
   bool benchmark = false;
-  std::string benchmarkJson;   // also write the benchmark figures here (absolute)
+  std::string benchmarkJson;  // also write the benchmark figures here (absolute)
 };
 extern RunOptions runOptions;

@@ -34,17 +34,12 @@ int main(int argc, char** argv) {
 
   CommandLine cl = parseCommandLine(argc, argv);
   switch (cl.action) {
-    case CommandLine::HELP:
-      std::fputs(usageText(), stdout);
-      return 0;
-    case CommandLine::VERSION:
-      std::printf("parallaxis %s\n", PARALLAXIS_VERSION);
-      return 0;
+    case CommandLine::HELP: std::fputs(usageText(), stdout); return 0;
+    case CommandLine::VERSION: std::printf("parallaxis %s\n", PARALLAXIS_VERSION); return 0;
     case CommandLine::ERROR:
       std::fprintf(stderr, "parallaxis: %s\n\n%s", cl.error.c_str(), usageText());
       return 2;
-    case CommandLine::RUN:
-      break;
+    case CommandLine::RUN: break;
   }
   resolutionIndex = cl.resolutionIndex;
   fullscreen = cl.fullscreen;

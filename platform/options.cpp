@@ -77,7 +77,8 @@ CommandLine parseCommandLine(int argc, char** argv) {
       if (!hasValue) return fail(cl, "--start needs a time in seconds");
       const char* value = argv[++i];
       if (!parseNumber(value, &cl.startAt) || cl.startAt < 0.0 || cl.startAt > 185.0)
-        return fail(cl, std::string("--start: '") + value + "' is not a time from 0 to 185 seconds");
+        return fail(cl,
+                    std::string("--start: '") + value + "' is not a time from 0 to 185 seconds");
       cl.settingsGiven = true;
     } else if (std::strcmp(arg, "--capture") == 0) {
       if (!hasValue || !*argv[i + 1]) return fail(cl, "--capture needs a directory");
@@ -88,7 +89,8 @@ CommandLine parseCommandLine(int argc, char** argv) {
       const char* value = argv[++i];
       double fps = 0.0;
       if (!parseNumber(value, &fps) || fps < 1.0 || fps > 1000.0 || fps != std::floor(fps))
-        return fail(cl, std::string("--capture-fps: '") + value + "' is not a whole number from 1 to 1000");
+        return fail(
+            cl, std::string("--capture-fps: '") + value + "' is not a whole number from 1 to 1000");
       cl.captureFps = static_cast<int>(fps);
     } else if (std::strcmp(arg, "--to") == 0) {
       if (!hasValue) return fail(cl, "--to needs a time in seconds");
@@ -105,9 +107,12 @@ CommandLine parseCommandLine(int argc, char** argv) {
       return fail(cl, std::string("unknown option '") + arg + "'");
     }
   }
-  if (!cl.benchmark && !cl.benchmarkJson.empty()) return fail(cl, "--json only goes with --benchmark");
-  if (cl.captureDir.empty() && cl.captureTo >= 0.0) return fail(cl, "--to only goes with --capture");
-  if (!cl.captureDir.empty() && cl.benchmark) return fail(cl, "--capture and --benchmark exclude each other");
+  if (!cl.benchmark && !cl.benchmarkJson.empty())
+    return fail(cl, "--json only goes with --benchmark");
+  if (cl.captureDir.empty() && cl.captureTo >= 0.0)
+    return fail(cl, "--to only goes with --capture");
+  if (!cl.captureDir.empty() && cl.benchmark)
+    return fail(cl, "--capture and --benchmark exclude each other");
   if (cl.captureTo >= 0.0 && cl.captureTo <= cl.startAt)
     return fail(cl, "--to must lie after --start");
   return cl;

@@ -105,8 +105,8 @@ static void fullscreenSize(bool fullscreen, int* width, int* height) {
   *height = fullscreenMode.h;
 }
 
-HWND createWindow(const char* className, const char* title, bool fullscreen, int width,
-                  int height, const PixelFormatRequest& format) {
+HWND createWindow(const char* className, const char* title, bool fullscreen, int width, int height,
+                  const PixelFormatRequest& format) {
   if (classNameRegistered != className || theWindow) {
     errorText = theWindow ? "a window already exists" : "class not registered";
     return nullptr;
@@ -297,9 +297,12 @@ static WPARAM virtualKey(SDL_Keycode key) {
     case SDLK_UP: return VK_UP;
     case SDLK_RIGHT: return VK_RIGHT;
     case SDLK_DOWN: return VK_DOWN;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
     default: return 0;
   }
 }
@@ -319,12 +322,11 @@ static bool translate(const SDL_Event& e, MSG* msg) {
       return msg->wParam != 0;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-          msg->message = WM_CLOSE;
-          return true;
+        case SDL_WINDOWEVENT_CLOSE: msg->message = WM_CLOSE; return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           msg->message = WM_SIZE;
-          msg->lParam = MAKELPARAM(static_cast<WORD>(e.window.data1), static_cast<WORD>(e.window.data2));
+          msg->lParam =
+              MAKELPARAM(static_cast<WORD>(e.window.data1), static_cast<WORD>(e.window.data2));
           return true;
         case SDL_WINDOWEVENT_MINIMIZED:
           msg->message = WM_ACTIVATE;
@@ -339,11 +341,9 @@ static bool translate(const SDL_Event& e, MSG* msg) {
           msg->message = WM_ACTIVATE;
           msg->wParam = WA_INACTIVE;
           return true;
-        default:
-          return false;
+        default: return false;
       }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -362,7 +362,8 @@ bool peekMessage(MSG* msg) {
 }
 
 LRESULT dispatchMessage(const MSG& msg) {
-  if (msg.hwnd && msg.hwnd->proc) return msg.hwnd->proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  if (msg.hwnd && msg.hwnd->proc)
+    return msg.hwnd->proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
   return 0;
 }
 
@@ -380,7 +381,8 @@ int messageBox(HWND owner, const char* text, const char* caption, UINT flags) {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"}};
     SDL_MessageBoxButtonData okButton[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+         "OK"}};
     Uint32 kind = SDL_MESSAGEBOX_INFORMATION;
     if ((flags & 0xF0) == MB_ICONSTOP) kind = SDL_MESSAGEBOX_ERROR;
     if ((flags & 0xF0) == MB_ICONEXCLAMATION) kind = SDL_MESSAGEBOX_WARNING;
@@ -392,7 +394,8 @@ int messageBox(HWND owner, const char* text, const char* caption, UINT flags) {
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : okButton;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) == 0) return pressed < 0 ? (yesNo ? IDNO : IDOK) : pressed;
+    if (SDL_ShowMessageBox(&box, &pressed) == 0)
+      return pressed < 0 ? (yesNo ? IDNO : IDOK) : pressed;
   }
   std::fprintf(stderr, "%s: %s%s\n", caption, text, yesNo ? " [Yes]" : "");
   return defaultAnswer;

@@ -42,8 +42,8 @@ void showCursor(bool show);
 // Creates the (hidden) window with a client area of width x height: a plain
 // resizable, framed window, or a borderless full-screen one in the mode chosen
 // by changeDisplayMode.
-HWND createWindow(const char* className, const char* title, bool fullscreen, int width,
-                  int height, const PixelFormatRequest& format);
+HWND createWindow(const char* className, const char* title, bool fullscreen, int width, int height,
+                  const PixelFormatRequest& format);
 
 // Destroys the window; false for a handle that is not the window.
 bool destroyWindow(HWND window);

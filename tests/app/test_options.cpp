@@ -17,8 +17,8 @@ TEST(CommandLine, NoArgumentsKeepsTheDefaultsAndTheDialog) {
 }
 
 TEST(CommandLine, SettingsSkipTheDialog) {
-  CommandLine cl = parse({"--resolution", "1024x768", "--fullscreen", "--show-fps", "--loop",
-                          "--start", "40.5"});
+  CommandLine cl = parse(
+      {"--resolution", "1024x768", "--fullscreen", "--show-fps", "--loop", "--start", "40.5"});
   EXPECT_EQ(cl.action, CommandLine::RUN);
   EXPECT_TRUE(cl.settingsGiven);
   EXPECT_EQ(cl.resolutionIndex, 2);
@@ -41,7 +41,8 @@ TEST(CommandLine, BadInputIsAnErrorWithAReason) {
 }
 
 TEST(CommandLine, CaptureOptions) {
-  CommandLine cl = parse({"--capture", "out", "--capture-fps", "30", "--start", "10", "--to", "12"});
+  CommandLine cl =
+      parse({"--capture", "out", "--capture-fps", "30", "--start", "10", "--to", "12"});
   EXPECT_EQ(cl.action, CommandLine::RUN);
   EXPECT_TRUE(cl.settingsGiven);
   EXPECT_EQ(cl.captureDir, "out");
@@ -49,12 +50,13 @@ TEST(CommandLine, CaptureOptions) {
   EXPECT_DOUBLE_EQ(cl.captureTo, 12.0);
   EXPECT_EQ(parse({"--capture", "out"}).captureFps, 60);
 
-  for (auto args : std::vector<std::vector<const char*>>{{"--capture", "o", "--capture-fps", "0"},
-                                                         {"--capture", "o", "--capture-fps", "2.5"},
-                                                         {"--capture", "o", "--to", "5", "--start", "6"},
-                                                         {"--to", "5"},
-                                                         {"--capture", "o", "--benchmark"},
-                                                         {"--capture", ""}}) {
+  for (auto args :
+       std::vector<std::vector<const char*>>{{"--capture", "o", "--capture-fps", "0"},
+                                             {"--capture", "o", "--capture-fps", "2.5"},
+                                             {"--capture", "o", "--to", "5", "--start", "6"},
+                                             {"--to", "5"},
+                                             {"--capture", "o", "--benchmark"},
+                                             {"--capture", ""}}) {
     EXPECT_EQ(parse(args).action, CommandLine::ERROR) << args[0] << " " << args[1];
   }
 }

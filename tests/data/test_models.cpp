@@ -13,8 +13,8 @@ namespace {
 
 struct Bounds {
   Vector3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
-  float maxRadius = 0.0f;    // from the origin
-  float maxOrbital = 0.0f;   // from the y axis
+  float maxRadius = 0.0f;   // from the origin
+  float maxOrbital = 0.0f;  // from the y axis
 };
 
 Bounds bounds(const MeshObject& o) {

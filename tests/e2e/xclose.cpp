@@ -6,21 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-static Window findByName(Display* d, Window w, const char* name) {
-  char* title = nullptr;
-  if (XFetchName(d, w, &title) && title) {
-    bool match = std::strcmp(title, name) == 0;
-    XFree(title);
-    if (match) return w;
-  }
-  Window root, parent, *children = nullptr;
-  unsigned int n = 0;
-  if (!XQueryTree(d, w, &root, &parent, &children, &n)) return 0;
-  Window found = 0;
-  for (unsigned int i = 0; i < n && !found; ++i) found = findByName(d, children[i], name);
-  if (children) XFree(children);
-  return found;
-}
+#include "x_find_window.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
