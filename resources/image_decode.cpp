@@ -47,7 +47,13 @@ static bool bmpFits(const unsigned char* b, size_t size) {
   // The palette and run-length data are read into buffers of the sizes the
   // header gives.
   if (le32(b + 46) > 256) return false;
+  // Run-length coding only at its own depth (8 bits for 1, 4 bits for 2):
+  // DevIL decodes any other depth as palette indices into a palette it never
+  // read, and reads outside it.
   const uint32_t compression = le32(b + 30), dataSize = le32(b + 34);
+  if ((compression == 1 && bits != 8) || (compression == 2 && bits != 4)) return false;
+  if (compression == 3 && bits != 16 && bits != 32) return false;
+  if (compression > 3) return false;
   return (compression != 1 && compression != 2) || dataSize <= size;
 }
 

@@ -93,11 +93,17 @@ TEST(ImageDecode, HeadersOutsideTheSideLimitAreRefused) {
   EXPECT_FALSE(imageHeaderFits(bmp(4, INT32_MIN).data(), 54, IL_BMP));
   EXPECT_FALSE(imageHeaderFits(bmp(4, 2).data(), 40, IL_BMP));  // cut inside the header
   std::vector<unsigned char> rle = bmp(7, 5);
+  rle[28] = 8;
   put32(rle, 30, 1);  // run-length coded, with a data size far beyond the file
   put32(rle, 34, 0x1A000000);
   EXPECT_FALSE(imageHeaderFits(rle.data(), rle.size(), IL_BMP));
   put32(rle, 34, 16);
   EXPECT_TRUE(imageHeaderFits(rle.data(), rle.size(), IL_BMP));
+  // 4-bit run-length coding in a 24-bit file: DevIL read outside its palette.
+  std::vector<unsigned char> mismatch = bmp(7, 1);
+  put32(mismatch, 30, 2);
+  put32(mismatch, 34, 0);
+  EXPECT_FALSE(imageHeaderFits(mismatch.data(), mismatch.size(), IL_BMP));
   std::vector<unsigned char> palette = bmp(7, 37);
   palette[28] = 8;
   put32(palette, 46, 0x4F020047);  // colours used: a palette of 5 GB
