@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Proves the README's two commands on a clean Debian 12: makes a bare
+# bookworm root (debootstrap --variant=minbase), copies the committed tree
+# into it (git archive HEAD) and runs, inside it with chroot, as a new user
+# would: tools/install-deps.sh, tools/build.sh, the tests under the root's
+# own Xvfb (all but the end-to-end runs, which tools/test.sh runs outside)
+# and one second of the show captured by the built program.
+#
+#   tools/clean_root.sh [WORK_DIR]      (root only; default /var/tmp/parallaxis-clean-root)
+#
+# The bare root is kept as a tar file in CLEAN_ROOT_CACHE (default
+# /var/cache/parallaxis-clean-root) and unpacked afresh for every run, so each
+# run starts where none of the project's dependencies is installed. The
+# mirror is the one this machine's own apt sources name. Each stage prints
+# its duration; the exit code is the first failing stage's.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ "$(id -u)" -eq 0 ] || { echo "clean_root.sh: needs root (debootstrap, chroot, mount)" >&2; exit 2; }
+
+WORK=${1:-/var/tmp/parallaxis-clean-root}
+CACHE=${CLEAN_ROOT_CACHE:-/var/cache/parallaxis-clean-root}
+TARBALL=$CACHE/bookworm-minbase.tar
+ROOT=$WORK/root
+
+# stage NAME COMMAND...: runs one stage and prints how long it took.
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "== clean root: $name"
+  "$@"
+  echo "== clean root: $name took $((SECONDS - start)) s"
+}
+
+# mirror: the first Debian archive address in this machine's apt sources.
+mirror() {
+  local uri=""
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    uri=$(awk '/^URIs:/ { for (i = 2; i <= NF; i++) if ($i !~ /security/) { print $i; exit } }' \
+      /etc/apt/sources.list.d/debian.sources)
+  fi
+  if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
+    uri=$(awk '$1 == "deb" && $0 !~ /security/ {
+                for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit } }' \
+      /etc/apt/sources.list)
+  fi
+  [ -n "$uri" ] || { echo "clean_root.sh: no Debian mirror in this machine's apt sources" >&2; return 1; }
+  echo "$uri"
+}
+
+# makeTarball: debootstraps a bare root once and packs it.
+makeTarball() {
+  if ! command -v debootstrap >/dev/null; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
+  fi
+  local url fresh=$WORK/bootstrap
+  url=$(mirror)
+  rm -rf "$fresh"
+  mkdir -p "$fresh" "$CACHE"
+  debootstrap --variant=minbase bookworm "$fresh" "$url" >"$WORK/debootstrap.log" 2>&1 || {
+    tail -n 20 "$WORK/debootstrap.log" >&2
+    return 1
+  }
+  tar -C "$fresh" -cf "$TARBALL.part" .
+  mv "$TARBALL.part" "$TARBALL"
+  rm -rf "$fresh"
+}
+
+# unmountAll: releases the kernel file systems of the root, also on failure.
+unmountAll() {
+  local m
+  for m in dev/pts dev sys proc; do
+    mountpoint -q "$ROOT/$m" 2>/dev/null && umount -l "$ROOT/$m"
+  done
+  return 0
+}
+
+# unpackRoot: a fresh root from the tarball with the committed tree in /src.
+unpackRoot() {
+  unmountAll
+  rm -rf "$ROOT"
+  mkdir -p "$ROOT"
+  tar -C "$ROOT" -xf "$TARBALL"
+  cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
+  # apt inside reads the same sources as this machine (the bare root has
+  # only the main suite).
+  [ -d /etc/apt/sources.list.d ] && cp -a /etc/apt/sources.list.d/. "$ROOT/etc/apt/sources.list.d/"
+  [ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$ROOT/etc/apt/sources.list"
+  mkdir -p "$ROOT/src"
+  git archive HEAD | tar -x -C "$ROOT/src"
+  mount -t proc proc "$ROOT/proc"
+  mount -t sysfs sysfs "$ROOT/sys"
+  mount --bind /dev "$ROOT/dev"
+  mount --bind /dev/pts "$ROOT/dev/pts"
+}
+
+# inside COMMAND: runs a shell command in the root as its root user.
+inside() {
+  chroot "$ROOT" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb \
+    LANG=C.UTF-8 /bin/bash -c "cd /src && $1"
+}
+
+# Nothing of the project's may be there before install-deps.sh runs.
+checkBare() {
+  inside '! dpkg-query -W -f="\${Status}\n" cmake g++ libsdl2-dev fluid 2>/dev/null | grep -q "install ok installed"'
+}
+
+trap unmountAll EXIT
+mkdir -p "$WORK"
+total=$SECONDS
+if [ ! -f "$TARBALL" ]; then
+  stage "debootstrap bookworm (minbase), packed for later runs" makeTarball
+fi
+stage "fresh root from $TARBALL" unpackRoot
+stage "nothing of the project's installed" checkBare
+stage "tools/install-deps.sh" inside 'tools/install-deps.sh >/tmp/install-deps.log 2>&1 || { tail -n 30 /tmp/install-deps.log; exit 1; }'
+stage "tools/build.sh" inside 'tools/build.sh >/tmp/build.log 2>&1 || { tail -n 40 /tmp/build.log; exit 1; }'
+stage "ctest under the root's own Xvfb (end-to-end runs excluded)" \
+  inside 'cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest -LE e2e --output-on-failure >/tmp/ctest.log 2>&1 || { grep -E "Failed|\*\*\*|tests passed" /tmp/ctest.log | tail -n 40; exit 1; }; tail -n 3 /tmp/ctest.log'
+stage "one second of the show captured" \
+  inside 'xvfb-run -a -s "-screen 0 1280x1024x24" env PARALLAXIS_UNATTENDED=1 SDL_AUDIODRIVER=dummy build/parallaxis --resolution 640x480 --capture /tmp/show --capture-fps 10 --to 1 >/tmp/show.log 2>&1 || { cat /tmp/show.log; exit 1; }; ls /tmp/show | grep -c "^frame_.*png$" | xargs -I{} echo "{} frames written"'
+echo "== clean root: all stages passed in $((SECONDS - total)) s"
