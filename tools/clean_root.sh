@@ -10,7 +10,8 @@
 #
 # The bare root is kept as a tar file in CLEAN_ROOT_CACHE (default
 # /var/cache/parallaxis-clean-root) and unpacked afresh for every run, so each
-# run starts where none of the project's dependencies is installed. The
+# run starts where none of the project's dependencies is installed; the
+# packages apt downloads are kept there too (downloaded, not installed). The
 # mirror is the one this machine's own apt sources name. Each stage prints
 # its duration; the exit code is the first failing stage's.
 set -euo pipefail
@@ -51,13 +52,14 @@ mirror() {
 makeTarball() {
   if ! command -v debootstrap >/dev/null; then
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap \
+      >"$WORK/debootstrap.log" 2>&1
   fi
   local url fresh=$WORK/bootstrap
   url=$(mirror)
   rm -rf "$fresh"
   mkdir -p "$fresh" "$CACHE"
-  debootstrap --variant=minbase bookworm "$fresh" "$url" >"$WORK/debootstrap.log" 2>&1 || {
+  debootstrap --variant=minbase bookworm "$fresh" "$url" >>"$WORK/debootstrap.log" 2>&1 || {
     tail -n 20 "$WORK/debootstrap.log" >&2
     return 1
   }
@@ -69,7 +71,7 @@ makeTarball() {
 # unmountAll: releases the kernel file systems of the root, also on failure.
 unmountAll() {
   local m
-  for m in dev/pts dev sys proc; do
+  for m in var/cache/apt/archives dev/pts dev sys proc; do
     mountpoint -q "$ROOT/$m" 2>/dev/null && umount -l "$ROOT/$m"
   done
   return 0
@@ -78,6 +80,11 @@ unmountAll() {
 # unpackRoot: a fresh root from the tarball with the committed tree in /src.
 unpackRoot() {
   unmountAll
+  # Never delete through a mount that is still there (/dev of this machine).
+  if grep -q " $ROOT/" /proc/mounts; then
+    echo "clean_root.sh: $ROOT still has mounts; not removing it" >&2
+    return 1
+  fi
   rm -rf "$ROOT"
   mkdir -p "$ROOT"
   tar -C "$ROOT" -xf "$TARBALL"
@@ -92,6 +99,10 @@ unpackRoot() {
   mount -t sysfs sysfs "$ROOT/sys"
   mount --bind /dev "$ROOT/dev"
   mount --bind /dev/pts "$ROOT/dev/pts"
+  mkdir -p "$CACHE/archives/partial"
+  mount --bind "$CACHE/archives" "$ROOT/var/cache/apt/archives"
+  # A root thrown away after the run needs no fsync per unpacked file.
+  echo force-unsafe-io >"$ROOT/etc/dpkg/dpkg.cfg.d/unsafe-io"
 }
 
 # inside COMMAND: runs a shell command in the root as its root user.
