@@ -33,7 +33,7 @@ cgTarget() {
   mkdir -p "$BUILD/fuzz/corpus-cg" "$BUILD/fuzz/crashes-cg"
   "$BUILD/tools/fuzz/fuzz_cg_translate" -dict=tools/fuzz/cg.dict -max_total_time="$SECONDS_EACH" \
     -artifact_prefix="$BUILD/fuzz/crashes-cg/" -print_final_stats=1 "$BUILD/fuzz/corpus-cg" \
-    data/cg_programs tools/fuzz/seeds
+    data/cg_programs tools/fuzz/seeds/cg
 }
 
 fuzz cg cgTarget

@@ -9,7 +9,7 @@ BUILD=${1:?usage: run_media.sh BUILD_DIR image|sound [SECONDS]}
 NAME=${2:?usage: run_media.sh BUILD_DIR image|sound [SECONDS]}
 SECONDS_TO_RUN=${3:-600}
 case "$NAME" in
-  image) TARGET=fuzz_image_devil ;;
+  image) TARGET=fuzz_image_decode ;;
   sound) TARGET=fuzz_sound_decoder ;;
   *) echo "run_media.sh: unknown target '$NAME'" >&2; exit 2 ;;
 esac
