@@ -65,9 +65,12 @@ bool decodeJpeg(const unsigned char* bytes, size_t size, int maxSide, int* width
   info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&info);
   if (info.output_components != 3) leave(reinterpret_cast<j_common_ptr>(&info));
+  // The rows grow with the decode: a damaged file is refused before the
+  // memory its header promises is ever taken.
   const size_t rowBytes = static_cast<size_t>(info.output_width) * 3;
-  rgb->assign(rowBytes * info.output_height, 0);
+  rgb->clear();
   while (info.output_scanline < info.output_height) {
+    rgb->resize(rowBytes * (info.output_scanline + 1));
     JSAMPROW row = rgb->data() + rowBytes * info.output_scanline;
     jpeg_read_scanlines(&info, &row, 1);
   }

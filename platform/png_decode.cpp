@@ -59,9 +59,16 @@ bool decodePng(const unsigned char* bytes, size_t size, int maxSide, int* width,
   const size_t rowBytes = static_cast<size_t>(w) * channels;
   if ((channels != 3 && channels != 4) || png_get_rowbytes(png, info) != rowBytes)
     png_error(png, "layout");
-  pixels->assign(rowBytes * h, 0);
-  for (int pass = 0; pass < passes; ++pass)
-    for (png_uint_32 y = 0; y < h; ++y) png_read_row(png, pixels->data() + rowBytes * y, nullptr);
+  // Rows of a plain file grow with the decode, so that a damaged one is
+  // refused before the memory its header promises is taken; interlaced
+  // passes revisit every row.
+  pixels->assign(passes > 1 ? rowBytes * h : 0, 0);
+  for (int pass = 0; pass < passes; ++pass) {
+    for (png_uint_32 y = 0; y < h; ++y) {
+      if (passes == 1) pixels->resize(rowBytes * (y + 1));
+      png_read_row(png, pixels->data() + rowBytes * y, nullptr);
+    }
+  }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   *width = static_cast<int>(w);

@@ -28,7 +28,8 @@
 #include <vector>
 
 // Largest side accepted; larger pictures are refused rather than scaled.
-constexpr int MAX_IMAGE_SIDE = 8192;
+// (The show's largest is 1024; a 4096 x 4096 picture is 48 MB of pixels.)
+constexpr int MAX_IMAGE_SIDE = 4096;
 
 // The formats read: the show's pictures are JPEG and BMP files; PNG is the
 // one that carries alpha.
