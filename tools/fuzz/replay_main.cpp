@@ -1,10 +1,10 @@
 // Replays a fuzz target's corpus without libFuzzer: replay_NAME PATH...
 // Every file under each PATH (folders walked in name order) goes once through
-// LLVMFuzzerTestOneInput. A sanitizer report, a failed check (abort, trap) or
-// an input that runs longer than INPUT_SECONDS ends the run with a failure
-// naming the input; so does a PATH that is missing or holds no file, so a
+// LLVMFuzzerTestOneInput, its name printed first, so that the last name
+// printed is the input that failed. A sanitizer report, a failed check
+// (abort, trap) or an input that runs longer than INPUT_SECONDS ends the run
+// with a failure; so does a PATH that is missing or holds no file, so a
 // corpus that went astray cannot pass unnoticed.
-#include <sanitizer/common_interface_defs.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -26,24 +26,12 @@ namespace {
 // loaded machine, and far below ctest's limit for the whole run.
 const unsigned INPUT_SECONDS = 10;
 
-// The input being replayed, for the failure handlers (which may only write).
-char currentInput[4096];
-
-void writeText(const char* text) {
+// Signal handlers may only write.
+void onSignal(int signal) {
+  const char* text = signal == SIGALRM ? "replay: the input above took too long\n"
+                                       : "replay: the input above ended the target\n";
   ssize_t ignored = write(STDERR_FILENO, text, std::strlen(text));
   (void)ignored;
-}
-
-void nameInput() {
-  writeText("replay: failing input: ");
-  writeText(currentInput);
-  writeText("\n");
-}
-
-void onSignal(int signal) {
-  writeText(signal == SIGALRM ? "replay: input took too long\n"
-                              : "replay: input ended the target\n");
-  nameInput();
   _exit(1);
 }
 
@@ -63,7 +51,6 @@ std::vector<std::string> filesUnder(const std::filesystem::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  __sanitizer_set_death_callback(nameInput);
   for (int s : {SIGALRM, SIGABRT, SIGILL, SIGFPE}) signal(s, onSignal);
   int total = 0;
   for (int i = 1; i < argc; ++i) {
@@ -76,7 +63,7 @@ int main(int argc, char** argv) {
       std::ifstream in(file, std::ios::binary);
       const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                        std::istreambuf_iterator<char>());
-      std::snprintf(currentInput, sizeof currentInput, "%s", file.c_str());
+      std::fprintf(stderr, "replay: %s\n", file.c_str());
       alarm(INPUT_SECONDS);
       LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
       alarm(0);
