@@ -122,7 +122,6 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
                   decodeImage(bytes.data(), bytes.size(), imageTypeOfName(path), &loaded);
   if (!ok) {
     setMessage("ERROR : Unable to load file [%s]", path);
-    if (loaded.image) ilDeleteImages(1, &loaded.image);
     return NO_TEXTURE;
   }
   const int width = loaded.width;
@@ -149,10 +148,9 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
         bytesPerPixel == 4 ? GL_COMPRESSED_RGBA_S3TC_DXT5_EXT : GL_COMPRESSED_RGB_S3TC_DXT1_EXT;
   }
   gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, width, height, pixelFormat, GL_UNSIGNED_BYTE,
-                    loaded.pixels);
+                    loaded.pixels.data());
 
   setMessage("Loaded [%s] W/O a hitch!", path);
-  ilDeleteImages(1, &loaded.image);
   return name;
 }
 
