@@ -4,7 +4,7 @@
 start --loop
 waitWindow
 press Escape ended || fail "ESC did not end the show"
-waitExit 20
+waitExit 30
 [ "$CODE" = 0 ] || fail "ESC gave exit code $CODE"
 
 start --loop
@@ -23,6 +23,6 @@ press F1 hasGeometry "$SCREEN" || fail "F1 gave a window of $(geometry), not $SC
 press F1 hasGeometry 640x480 || fail "the second F1 gave a window of $(geometry), not 640x480"
 # A window squeezed to one row keeps drawing: the show carries on to its end.
 xdotool windowsize "$WID" 640 1
-waitExit 60
+waitExit 120
 [ "$CODE" = 0 ] || fail "exit code $CODE after F1 and a resize to one row"
 echo ok

@@ -109,7 +109,7 @@ kill -INT "$PID"
 sleep 1
 running || fail "one SIGINT ended a program that could not shut down"
 kill -INT "$PID"
-waitExit 10
+waitExit 30
 [ "$CODE" = 130 ] || fail "the second SIGINT gave exit code $CODE"
 grep -q "ended by" "$LOG" && fail "the second SIGINT went through the shutdown"
 echo "hung loading: second SIGINT, exit code $CODE after $SECONDS_TAKEN s"
