@@ -96,7 +96,7 @@ for row in "${ROWS[@]}"; do
   ! declare -F "after_$stage" >/dev/null || "after_$stage"
   waitExit 60
   [ "$CODE" = "$code" ] || fail "SIG$signal during the $stage gave exit code $CODE, not $code"
-  grep -q "^parallaxis: ended by SIG$signal\$" "$LOG" ||
+  grep -q "parallaxis: ended by SIG$signal$" "$LOG" ||
     fail "SIG$signal during the $stage did not go through the shutdown: $(cat "$LOG")"
   ! declare -F "check_$stage" >/dev/null || "check_$stage"
   echo "$stage: SIG$signal, exit code $CODE after $SECONDS_TAKEN s"
