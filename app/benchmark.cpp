@@ -11,6 +11,7 @@
 #include "app/demo_timeline.h"
 #include "app/globals.h"
 #include "platform/clock.h"
+#include "platform/signals.h"
 #include "platform/window.h"
 
 namespace {
@@ -54,8 +55,10 @@ long peakMemoryKb() {
   return usage.ru_maxrss;
 }
 
-// Handles waiting window messages; false when the run is to end.
+// Handles waiting window messages; false when the run is to end (ESC, a
+// closed window, a stop signal).
 bool pumpMessages() {
+  if (platform::stopSignal()) return false;
   MSG msg;
   while (platform::peekMessage(&msg)) {
     if (msg.message == WM_QUIT) return false;

@@ -4,7 +4,9 @@
 // load time), then calls runBenchmark instead of the message loop. It draws
 // every scene of the table for a fixed number of frames spread over the
 // scene's window, prints a table to stdout and, when asked, writes the same
-// figures as JSON. ESC or closing the window ends it early (exit code 0).
+// figures as JSON. ESC or closing the window ends it early (exit code 0), as
+// does a stop signal (platform/signals.h; WinMain then exits with its code);
+// the table then holds the scenes measured in full.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/loading_screen.h"
 #include "platform/clock.h"
+#include "platform/signals.h"
 #include "resources/sound_manager.h"
 #include "scenes/evolution_text_scene.h"
 #include "scenes/laser_scene.h"
@@ -44,7 +45,8 @@ void DemoTimeline::setup() {
   SoundManager::instance()->loadStream("sounds/back2.mp3", "background2");
 
   int last = 0;
-  for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
+  // After a stop signal the scenes not yet loaded stay unloaded.
+  for (int i = 0; i < MAX_SCENES && scenes[i] && !platform::stopSignal(); ++i) {
     drawLoadingScreen(i);
     auto loadStart = std::chrono::steady_clock::now();
     scenes[i]->load();

@@ -16,7 +16,8 @@ class DemoTimeline {
   static constexpr int MAX_SCENES = 10;
 
   // Builds the six scenes, the loading font and the music, and loads each
-  // scene after showing its loading screen.
+  // scene after showing its loading screen; once a stop signal has arrived
+  // (platform/signals.h) it loads no further scene.
   void setup();
 
   // Starts the show clock at startAt seconds.

@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "app/light.h"
 #include "app/settings_dialog.h"
+#include "platform/signals.h"
 #include "platform/window.h"
 #include "resources/sound_manager.h"
 #include "resources/texture_manager.h"
@@ -19,12 +20,22 @@ static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
 
 static bool capturing() { return !runOptions.captureDir.empty(); }
 
-// Takes messages and draws frames until ESC, the end of the show or a quit
-// message. Returns false when F1 could not re-create the window.
+// The shutdown of a stop signal that came before the GL window opened: the
+// start-up tune is closed and a capture's (empty) soundtrack finished.
+static int stoppedBeforeTheWindow() {
+  SoundManager::shutdown();
+  if (capturing()) endCapture();
+  return platform::stopExitCode();
+}
+
+// Takes messages and draws frames until ESC, the end of the show, a quit
+// message or a stop signal. Returns false when F1 could not re-create the
+// window.
 static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
   MSG msg = {};
   bool done = false;
   for (;;) {
+    if (platform::stopSignal()) return true;
     if (platform::peekMessage(&msg)) {
       if (msg.message == WM_QUIT) {
         *exitCode = static_cast<int>(msg.wParam);
@@ -59,7 +70,9 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   if (!runOptions.settingsGiven) {
     SoundManager::instance()->loadStream("sounds/spring.mp3", "SPRING");
     SoundManager::instance()->play("SPRING");
-    if (runSettingsDialog() == IDCANCEL) return 18;
+    const INT_PTR choice = runSettingsDialog();
+    if (platform::stopSignal()) return stoppedBeforeTheWindow();
+    if (choice == IDCANCEL) return 18;
     SoundManager::instance()->releaseAll();
   }
 
@@ -82,15 +95,20 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   timeline.setup();
   startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();
 
+  // A stop signal during the loading ends the run here; during the show,
+  // capture or benchmark it ends their loop. Either way what a capture wrote
+  // is finished and the exit code tells which signal it was.
   int exitCode = 0;
-  if (runOptions.benchmark) {
+  const bool loaded = !platform::stopSignal();
+  if (loaded && runOptions.benchmark) {
     exitCode = runBenchmark(timeline, startup, runOptions.benchmarkJson);
-  } else {
+  } else if (loaded) {
     if (capturing()) captureShowStarts(timeline.showEndTime);
     timeline.startClock(runOptions.startAt);
     if (!runMessageLoop(timeline, &exitCode)) return 0;
-    if (capturing()) endCapture();
   }
+  if (capturing() && !runOptions.benchmark) endCapture();
+  if (platform::stopSignal()) exitCode = platform::stopExitCode();
 
   timeline.destroyScenes();
   deleteGlobalLights();

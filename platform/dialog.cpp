@@ -14,6 +14,7 @@
 
 #include "platform/dialog_controls.h"
 #include "platform/resources.h"
+#include "platform/signals.h"
 
 namespace platform {
 
@@ -37,6 +38,9 @@ struct Dialog {
   bool ended = false;
   INT_PTR result = 0;
 };
+
+// The longest the loop sleeps before it looks for a stop signal again.
+constexpr double STOP_POLL_SECONDS = 0.05;
 
 std::vector<Dialog*> openDialogs;
 std::string errorText;
@@ -160,8 +164,18 @@ INT_PTR dialogBox(int templateId, HWND owner, DLGPROC proc) {
   openDialogs.push_back(&dialog);
   send(&dialog, WM_INITDIALOG, 0, 0);
   // A modal dialog is shown whatever its template's visibility says.
-  if (!dialog.ended) show(dialog);
-  while (!dialog.ended) Fl::wait();
+  if (!dialog.ended && !stopSignal()) show(dialog);
+  while (!dialog.ended) {
+    if (stopSignal()) {
+      cancelCallback(nullptr, &dialog);
+      if (!dialog.ended) dialog.result = IDCANCEL;
+      dialog.ended = true;
+      continue;
+    }
+    // The handler may run on another thread and leave this wait alone, so it
+    // never lasts long.
+    Fl::wait(STOP_POLL_SECONDS);
+  }
   destroy(dialog);
   openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), &dialog));
   return dialog.result;

@@ -8,7 +8,9 @@
 // WM_COMMAND for the controls: BN_CLICKED from buttons and check boxes,
 // CBN_SELCHANGE and CBN_EDITCHANGE from combo boxes, IDOK for the Enter key,
 // IDCANCEL for ESC and the window's close button. The procedure may move the
-// window and read and write its controls with the functions below.
+// window and read and write its controls with the functions below. A stop
+// signal (platform/signals.h) cancels the dialog as its close button does;
+// dialogBox then returns IDCANCEL even if the procedure kept the dialog open.
 //
 // The layer owns the dialog and its controls; a dialog handle is valid from
 // WM_INITDIALOG until dialogBox returns. Dialog units become pixels as the

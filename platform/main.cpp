@@ -1,4 +1,4 @@
-// Process entry: GLUT start-up, the command line, the data folder, WinMain.
+// Process entry: the stop signals, GLUT start-up, the command line, the data folder, WinMain.
 #include <unistd.h>
 
 #include <climits>
@@ -9,6 +9,7 @@
 #include "app/win_main.h"
 #include "platform/glut_init.h"
 #include "platform/options.h"
+#include "platform/signals.h"
 
 // The data folders lie beside the executable; work from there.
 static void enterProgramFolder() {
@@ -30,6 +31,7 @@ static std::string absolutePath(const std::string& path) {
 }
 
 int main(int argc, char** argv) {
+  if (!platform::installStopSignals()) std::perror("parallaxis: cannot handle SIGINT and SIGTERM");
   platform::initGlut(&argc, argv);
 
   CommandLine cl = parseCommandLine(argc, argv);
@@ -54,5 +56,8 @@ int main(int argc, char** argv) {
   runOptions.benchmarkJson = absolutePath(cl.benchmarkJson);
 
   enterProgramFolder();
-  return WinMain(nullptr, nullptr, nullptr, 0);
+  const int exitCode = WinMain(nullptr, nullptr, nullptr, 0);
+  if (platform::stopSignal())
+    std::fprintf(stderr, "parallaxis: ended by %s\n", platform::stopSignalName());
+  return exitCode;
 }

@@ -311,7 +311,7 @@ static WPARAM virtualKey(SDL_Keycode key) {
 static bool translate(const SDL_Event& e, MSG* msg) {
   *msg = MSG{theWindow, 0, 0, 0};
   switch (e.type) {
-    case SDL_QUIT:  // the last window closed, or SIGINT / SIGTERM
+    case SDL_QUIT:  // the last window closed (SDL leaves the signals alone)
       msg->message = WM_CLOSE;
       return theWindow != nullptr;
     case SDL_KEYDOWN:

@@ -1,7 +1,7 @@
 # The benchmark prints a row per scene and writes the same figures as JSON.
 . "$(dirname "$0")/lib.bash"
 OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
+atExit 'rm -rf "$OUT"'
 "$BIN" --benchmark --json "$OUT/b.json" >"$OUT/table.txt" 2>/dev/null || fail "benchmark exit code $?"
 for scene in screen words "torus knot" laser "evolution text" "skull skybox"; do
   grep -q "^$scene " "$OUT/table.txt" || fail "no row for $scene"

@@ -1,7 +1,7 @@
 # Offline capture: frame count, determinism, and a folder that cannot be written.
 . "$(dirname "$0")/lib.bash"
 OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
+atExit 'rm -rf "$OUT"'
 
 "$BIN" --capture "$OUT/a" --start 40.5 --to 41.5 --capture-fps 10 2>/dev/null
 [ $? = 0 ] || fail "capture exit code"

@@ -1,8 +1,38 @@
 # Helpers for the end-to-end scripts. $1 of every script is the binary.
+#
+# Nothing here waits a fixed time for the program: every wait polls for a
+# condition (a window, a size, an exit) up to a deadline far beyond what a
+# loaded machine needs, so a slow run is slow, never failed.
 set -u
 BIN=$1
 TITLE="Parallaxis - Quenvar"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Commands run when the script ends, however it ends (atExit COMMAND).
+EXIT_COMMANDS=()
+atExit() { EXIT_COMMANDS+=("$1"); }
+runExitCommands() { for command in "${EXIT_COMMANDS[@]}"; do eval "$command"; done; }
+trap runExitCommands EXIT
+# A failed check leaves no program behind.
+atExit 'kill -9 "${PID:-}" 2>/dev/null'
+
+# A held key must not repeat: a repeated F1 switches the window back. The X
+# server is normally the test's own (Xvfb); any other gets its setting back.
+if xset q 2>/dev/null | grep -q "auto repeat: *on"; then
+  xset r off || fail "cannot turn key repeat off"
+  atExit 'xset r on'
+fi
+
+# waitFor SECONDS COMMAND...: true as soon as COMMAND succeeds; false when it
+# has not within SECONDS of wall-clock time.
+waitFor() {
+  local deadline=$(( $(date +%s) + $1 ))
+  shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
 
 # start ARGS...: runs the show in the background; sets PID.
 start() {
@@ -10,49 +40,53 @@ start() {
   PID=$!
 }
 
-# waitWindow: waits up to 30 s for the show's window; sets WID.
-waitWindow() {
-  for _ in $(seq 300); do
-    WID=$(xdotool search --pid "$PID" --name "^${TITLE}\$" 2>/dev/null | tail -n1)
-    [ -n "$WID" ] && return 0
-    kill -0 "$PID" 2>/dev/null || fail "the program ended before its window appeared"
-    sleep 0.1
-  done
-  fail "no window after 30 s"
+# running / ended: whether the program started last is still there.
+running() { kill -0 "$PID" 2>/dev/null; }
+ended() { ! running; }
+
+# findWindow: true when the show's window exists; sets WID.
+findWindow() {
+  WID=$(xdotool search --pid "$PID" --name "^${TITLE}\$" 2>/dev/null | tail -n1)
+  [ -n "$WID" ] && return 0
+  running || fail "the program ended before its window appeared"
+  return 1
 }
 
-# waitExit SECONDS: waits for the program to end; sets CODE.
+# waitWindow: waits up to 60 s for the show's window; sets WID.
+waitWindow() { waitFor 60 findWindow || fail "no window after 60 s"; }
+
+# waitExit SECONDS: waits for the program to end; sets CODE (and SECONDS_TAKEN).
 waitExit() {
-  for _ in $(seq $(( $1 * 10 ))); do
-    if ! kill -0 "$PID" 2>/dev/null; then
-      wait "$PID"; CODE=$?; return 0
-    fi
-    sleep 0.1
-  done
-  kill -9 "$PID"; fail "still running after $1 s"
+  local t0
+  t0=$(date +%s%N)
+  waitFor "$1" ended || { kill -9 "$PID"; fail "still running after $1 s"; }
+  wait "$PID"
+  CODE=$?
+  SECONDS_TAKEN=$(awk -v ns=$(( $(date +%s%N) - t0 )) 'BEGIN { printf "%.2f", ns / 1e9 }')
 }
 
 # geometry: prints the window's WIDTHxHEIGHT.
 geometry() {
-  xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: //p'
+  xdotool getwindowgeometry "$WID" 2>/dev/null | sed -n 's/.*Geometry: //p'
 }
 
-# press KEY: holds the key for 0.8 s, as a person does (the show reads the
-# key table between frames, so a press shorter than a frame can be missed).
+# hasGeometry WxH: whether the show's window has that size (after F1 the
+# window is a new one: it is looked up again).
+hasGeometry() { findWindow && [ "$(geometry)" = "$1" ]; }
+
+# waitGeometry WxH: waits up to 60 s for the show's window to have that size.
+waitGeometry() { waitFor 60 hasGeometry "$1" || fail "window is $(geometry), not $1"; }
+
+# press KEY CONDITION...: holds the key down until CONDITION holds (up to 60
+# s), then lets it go. The show reads the key table between frames, so a press
+# that ends before the next frame (a loading scene, a slow machine) could be
+# missed; with key repeat off a long hold is still a single press.
 press() {
+  local key=$1 ok=0
+  shift
   xdotool windowfocus --sync "$WID" 2>/dev/null
-  xdotool keydown "$1"
-  sleep 0.8
-  xdotool keyup "$1"
-}
-
-# waitGeometry WxH: waits up to 15 s for the show's window to have that size
-# (after F1 the window is a new one: it is looked up again).
-waitGeometry() {
-  for _ in $(seq 150); do
-    waitWindow
-    [ "$(geometry)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "window is $(geometry), not $1"
+  xdotool keydown "$key"
+  waitFor 60 "$@" || ok=1
+  xdotool keyup "$key"
+  return $ok
 }

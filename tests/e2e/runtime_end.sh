@@ -2,6 +2,6 @@
 . "$(dirname "$0")/lib.bash"
 start --start 183
 waitWindow
-waitExit 60
+waitExit 120
 [ "$CODE" = 0 ] || fail "exit code $CODE at the end of the show"
 echo ok

@@ -4,9 +4,9 @@
 # opening is dark.
 . "$(dirname "$0")/lib.bash"
 OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
+atExit 'rm -rf "$OUT"'
 start --resolution 640x480 --capture "$OUT" --capture-fps 20 --to 6
-waitExit 120
+waitExit 300
 [ "$CODE" = 0 ] || fail "capture exit code $CODE"
 [ -s "$OUT/soundtrack.wav" ] || fail "no soundtrack"
 
