@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/globals.h"
+#include "app/options.h"
 #include "app/win_main.h"
+#include "engine/globals.h"
 #include "platform/glut_init.h"
-#include "platform/options.h"
 
 // The data folders lie beside the executable; work from there.
 static void enterProgramFolder() {

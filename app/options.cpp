@@ -1,10 +1,10 @@
-#include "platform/options.h"
+#include "app/options.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/globals.h"
+#include "engine/globals.h"
 
 const char* usageText() {
   return "usage: parallaxis [options]\n"

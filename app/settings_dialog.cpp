@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/globals.h"
-#include "data/resource/resource.h"
+#include "app/resource.h"
+#include "engine/globals.h"
 #include "platform/dialog.h"
 
 float bounceTime = 0.0f;

@@ -1,10 +1,10 @@
-#include "app/demo_timeline.h"
+#include "engine/demo_timeline.h"
 
 #include <chrono>
 
-#include "app/font_manager.h"
-#include "app/globals.h"
-#include "app/loading_screen.h"
+#include "engine/font_manager.h"
+#include "engine/globals.h"
+#include "engine/loading_screen.h"
 #include "platform/clock.h"
 #include "resources/sound_manager.h"
 #include "scenes/evolution_text_scene.h"

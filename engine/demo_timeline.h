@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "app/scene.h"
+#include "engine/scene.h"
 
 class DemoTimeline {
  public:

@@ -1,8 +1,8 @@
-#include "app/desktop_capture.h"
+#include "engine/desktop_capture.h"
 
 #include <vector>
 
-#include "app/globals.h"
+#include "engine/globals.h"
 #include "platform/desktop.h"
 
 void captureDesktop() {

@@ -1,11 +1,11 @@
-#include "app/font_manager.h"
+#include "engine/font_manager.h"
 
 #include <GL/gl.h>
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/globals.h"
+#include "engine/globals.h"
 #include "resources/texture_manager.h"
 
 static FontManager* theFontManager = nullptr;

@@ -1,12 +1,12 @@
-#include "app/gl_window.h"
+#include "engine/gl_window.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
 
 #include <cstdio>
 
-#include "app/globals.h"
-#include "app/light.h"
+#include "engine/globals.h"
+#include "geometry/light.h"
 #include "platform/window.h"
 
 static const char* const WINDOW_CLASS = "OpenGL";

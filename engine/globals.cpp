@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "engine/globals.h"
 
 const Resolution resolutions[RESOLUTION_COUNT] = {
     {"640x480", 640, 480},

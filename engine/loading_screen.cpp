@@ -1,11 +1,11 @@
-#include "app/loading_screen.h"
+#include "engine/loading_screen.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
-#include "app/font_manager.h"
-#include "app/globals.h"
+#include "engine/font_manager.h"
+#include "engine/globals.h"
 #include "platform/window.h"
 
 // Bitmap text is textured too when texturing is on, and a scene may leave it

@@ -1,6 +1,6 @@
-#include "app/scene.h"
+#include "engine/scene.h"
 
-#include "app/globals.h"
+#include "engine/globals.h"
 #include "platform/window.h"
 
 double Scene::startTime() { return m_startTime; }

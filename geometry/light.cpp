@@ -1,4 +1,4 @@
-#include "app/light.h"
+#include "geometry/light.h"
 
 #include <GL/gl.h>
 

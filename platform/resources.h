@@ -1,7 +1,7 @@
 // Resources built into the executable: dialog templates and bitmaps, looked up
 // by number as a resource script names them.
 //
-// The tables live in data/resource/ (the program's resource script) and are
+// The tables live in app/ (the program's resource script) and are
 // constant for the life of the process; callers never own or free what a
 // lookup returns. An unknown number returns null (false for bitmaps).
 #pragma once
@@ -51,7 +51,7 @@ const DialogTemplate* findDialogTemplate(int id);
 // The bitmap with this number, or null.
 const BitmapResource* findBitmap(int id);
 
-// The resource script's tables (data/resource/).
+// The resource script's tables (app/).
 extern const DialogTemplate dialogResources[];
 extern const int dialogResourceCount;
 extern const BitmapResource bitmapResources[];

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/cg_runtime.h"
+#include "shader/cg_runtime.h"
 
 namespace platform::cgrt {
 

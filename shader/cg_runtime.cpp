@@ -1,5 +1,5 @@
 // Contexts, errors, programs and parameters of the shader runtime.
-#include "platform/cg_runtime.h"
+#include "shader/cg_runtime.h"
 
 #include <cstdio>
 #include <utility>

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/cg.h"
-#include "platform/cg_translate.h"
+#include "shader/cg.h"
+#include "shader/translate/cg_translate.h"
 
 namespace platform::cgrt {
 

@@ -1,4 +1,4 @@
-#include "platform/sound_decoder.h"
+#include "sound/sound_decoder.h"
 
 #include <sys/stat.h>
 

@@ -1,5 +1,5 @@
 // English texts of the sound system's result codes, indexed by code.
-#include "platform/sound_system.h"
+#include "sound/sound_system.h"
 
 namespace platform {
 namespace sound {

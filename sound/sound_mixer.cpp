@@ -1,4 +1,4 @@
-#include "platform/sound_mixer.h"
+#include "sound/sound_mixer.h"
 
 #include <algorithm>
 

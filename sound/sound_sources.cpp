@@ -1,4 +1,4 @@
-#include "platform/sound_sources.h"
+#include "sound/sound_sources.h"
 
 #include <algorithm>
 #include <new>

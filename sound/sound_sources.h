@@ -15,9 +15,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/sound_decoder.h"
-#include "platform/sound_mixer.h"
-#include "platform/sound_system.h"
+#include "sound/sound_decoder.h"
+#include "sound/sound_mixer.h"
+#include "sound/sound_system.h"
 
 namespace platform {
 namespace sound {

@@ -1,5 +1,5 @@
 // The real sound system: our mixer behind SDL's audio output.
-#include "platform/sound_system.h"
+#include "sound/sound_system.h"
 
 #include <SDL.h>
 
@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound_mixer.h"
-#include "platform/sound_sources.h"
+#include "sound/sound_mixer.h"
+#include "sound/sound_sources.h"
 
 namespace platform {
 namespace sound {

@@ -1,4 +1,4 @@
-#include "platform/wav_writer.h"
+#include "sound/wav_writer.h"
 
 #include <sndfile.h>
 

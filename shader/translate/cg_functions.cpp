@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "platform/cg_translator.h"
+#include "shader/translate/cg_translator.h"
 
 namespace platform::cg {
 

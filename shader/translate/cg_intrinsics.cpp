@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/cg_translator.h"
+#include "shader/translate/cg_translator.h"
 
 namespace platform::cg {
 

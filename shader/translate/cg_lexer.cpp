@@ -1,4 +1,4 @@
-#include "platform/cg_lexer.h"
+#include "shader/translate/cg_lexer.h"
 
 #include <cctype>
 #include <cstdlib>

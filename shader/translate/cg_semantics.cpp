@@ -1,7 +1,7 @@
 // Binding semantics and the GLSL built-in variables they stand for.
 #include <cctype>
 
-#include "platform/cg_translator.h"
+#include "shader/translate/cg_translator.h"
 
 namespace platform::cg {
 

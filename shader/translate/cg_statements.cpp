@@ -1,5 +1,5 @@
 // Statements of the Cg translator.
-#include "platform/cg_translator.h"
+#include "shader/translate/cg_translator.h"
 
 namespace platform::cg {
 

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/cg_lexer.h"
-#include "platform/cg_translate.h"
-#include "platform/cg_types.h"
+#include "shader/translate/cg_lexer.h"
+#include "shader/translate/cg_translate.h"
+#include "shader/translate/cg_types.h"
 
 namespace platform::cg {
 

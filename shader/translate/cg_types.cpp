@@ -1,4 +1,4 @@
-#include "platform/cg_types.h"
+#include "shader/translate/cg_types.h"
 
 #include <cmath>
 #include <cstdio>

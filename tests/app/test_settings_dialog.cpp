@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/desktop_capture.h"
-#include "app/globals.h"
+#include "app/resource.h"
 #include "app/settings_dialog.h"
-#include "data/resource/resource.h"
+#include "engine/desktop_capture.h"
+#include "engine/globals.h"
 #include "platform/dialog.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "data/resource/resource.h"
+#include "app/resource.h"
 #include "platform/dib.h"
 #include "platform/resources.h"
 

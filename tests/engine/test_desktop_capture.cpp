@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/desktop_capture.h"
-#include "app/globals.h"
+#include "engine/desktop_capture.h"
+#include "engine/globals.h"
 #include "resources/texture_manager.h"
 #include "support/gl_test.h"
 

@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "app/font_manager.h"
+#include "engine/font_manager.h"
 #include "resources/texture_manager.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"

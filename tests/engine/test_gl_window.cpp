@@ -2,8 +2,8 @@
 
 #include <GL/glew.h>
 
-#include "app/gl_window.h"
-#include "app/globals.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
 #include "support/gl_test.h"
 
 TEST(GLWindow, ResizeToHeightZeroUsesOne) {

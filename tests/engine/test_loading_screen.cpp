@@ -5,10 +5,10 @@
 #include <cmath>
 #include <vector>
 
-#include "app/font_manager.h"
-#include "app/gl_window.h"
-#include "app/globals.h"
-#include "app/loading_screen.h"
+#include "engine/font_manager.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
+#include "engine/loading_screen.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"
 

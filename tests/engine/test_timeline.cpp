@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/demo_timeline.h"
-#include "app/globals.h"
+#include "engine/demo_timeline.h"
+#include "engine/globals.h"
 #include "platform/clock.h"
 #include "scenes/words_scene.h"
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/demo_timeline.h"
-#include "app/globals.h"
+#include "engine/demo_timeline.h"
+#include "engine/globals.h"
 #include "platform/clock.h"
-#include "platform/sound_system.h"
 #include "resources/sound_manager.h"
+#include "sound/sound_system.h"
 
 namespace snd = platform::sound;
 

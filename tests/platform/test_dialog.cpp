@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data/resource/resource.h"
+#include "app/resource.h"
 #include "platform/dialog.h"
 #include "platform/dialog_controls.h"
 

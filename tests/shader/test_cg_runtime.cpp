@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/cg.h"
+#include "shader/cg.h"
 #include "support/gl_test.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound_system.h"
+#include "sound/sound_system.h"
 
 namespace snd = platform::sound;
 

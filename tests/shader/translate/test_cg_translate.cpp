@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/cg_translate.h"
+#include "shader/translate/cg_translate.h"
 
 using platform::cg::ParameterInfo;
 using platform::cg::Stage;
