@@ -1,5 +1,11 @@
-// Resource numbers: the settings dialog, its controls and its banner.
+// The program's resources: the settings dialog, its controls and its banner,
+// by number, and the module that holds them (constant for the process).
 #pragma once
+
+#include "platform/resources.h"
+
+// The resource script's tables.
+extern const platform::ResourceModule programResources;
 
 constexpr int IDD_SETTINGS = 102;
 constexpr int IDB_BANNER = 113;
