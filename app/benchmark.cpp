@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/demo_timeline.h"
-#include "app/globals.h"
+#include "engine/demo_timeline.h"
+#include "engine/globals.h"
 #include "platform/clock.h"
 #include "platform/signals.h"
 #include "platform/window.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/sound_system.h"
 #include "platform/video_mux.h"
-#include "platform/wav_writer.h"
 #include "platform/window.h"
+#include "sound/sound_system.h"
+#include "sound/wav_writer.h"
 
 namespace {
 

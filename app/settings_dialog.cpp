@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/globals.h"
-#include "data/resource/resource.h"
+#include "app/resource.h"
+#include "engine/globals.h"
 #include "platform/dialog.h"
 
 float bounceTime = 0.0f;
@@ -101,7 +101,8 @@ INT_PTR settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 INT_PTR runSettingsDialog() {
-  const INT_PTR result = platform::dialogBox(IDD_SETTINGS, nullptr, settingsDialogProc);
+  const INT_PTR result =
+      platform::dialogBox(programResources, IDD_SETTINGS, nullptr, settingsDialogProc);
   if (result == -1)
     std::fprintf(stderr,
                  "parallaxis: the settings dialog cannot open (%s); the show starts with the "

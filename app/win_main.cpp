@@ -4,13 +4,14 @@
 
 #include "app/benchmark.h"
 #include "app/capture.h"
-#include "app/demo_timeline.h"
-#include "app/desktop_capture.h"
-#include "app/font_manager.h"
-#include "app/gl_window.h"
-#include "app/globals.h"
-#include "app/light.h"
 #include "app/settings_dialog.h"
+#include "app/show.h"
+#include "engine/demo_timeline.h"
+#include "engine/desktop_capture.h"
+#include "engine/font_manager.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
+#include "geometry/light.h"
 #include "platform/signals.h"
 #include "platform/window.h"
 #include "resources/sound_manager.h"
@@ -92,6 +93,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
   DemoTimeline timeline;
+  placeShow(timeline);
   timeline.setup();
   startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();
 

@@ -16,7 +16,7 @@
 
 #include <vector>
 
-#include "app/light.h"
+#include "geometry/light.h"
 #include "geometry/loader_3ds.h"
 #include "geometry/vector_math.h"
 

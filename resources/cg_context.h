@@ -11,7 +11,7 @@
 // Nothing stops the process.
 #pragma once
 
-#include "platform/cg.h"
+#include "shader/cg.h"
 
 class CgContext {
  public:

@@ -18,7 +18,7 @@
 #include <map>
 #include <string>
 
-#include "platform/cg.h"
+#include "shader/cg.h"
 
 class ShaderProgram {
  public:

@@ -15,7 +15,7 @@
 // by the next load, which then loads nothing.
 #pragma once
 
-#include "platform/sound_system.h"
+#include "sound/sound_system.h"
 
 class SoundManager {
  public:

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/font_manager.h"
-#include "app/globals.h"
+#include "engine/font_manager.h"
+#include "engine/globals.h"
 #include "platform/window.h"
 #include "resources/texture_manager.h"
 

@@ -27,7 +27,7 @@
 
 #include <vector>
 
-#include "app/scene.h"
+#include "engine/scene.h"
 
 constexpr int PATH_STEPS = 360;
 constexpr int LETTER_SLOTS = 20;

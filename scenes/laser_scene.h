@@ -16,7 +16,7 @@
 // lighting on, 2D texturing off.
 #pragma once
 
-#include "app/scene.h"
+#include "engine/scene.h"
 
 class VolumeLine;
 

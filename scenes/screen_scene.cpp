@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/font_manager.h"
-#include "app/globals.h"
 #include "effects/particle_system.h"
+#include "engine/font_manager.h"
+#include "engine/globals.h"
 #include "resources/sound_manager.h"
 #include "resources/texture_manager.h"
 

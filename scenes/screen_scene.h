@@ -24,7 +24,7 @@
 
 #include <cstdint>
 
-#include "app/scene.h"
+#include "engine/scene.h"
 
 class ParticleSystem;
 

@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
-#include "app/globals.h"
+#include "engine/globals.h"
 #include "platform/window.h"
 #include "resources/texture_manager.h"
 

@@ -14,7 +14,7 @@
 
 #include <GL/glew.h>
 
-#include "app/scene.h"
+#include "engine/scene.h"
 #include "geometry/model_3ds.h"
 #include "geometry/vector_math.h"
 

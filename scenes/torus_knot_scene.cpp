@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/light.h"
+#include "geometry/light.h"
 
 void TorusKnotScene::load() {
   // The light's position is the eye-space light direction of the cel shading.

@@ -8,7 +8,7 @@
 // renderer's state behind (see Model3DS::drawCel).
 #pragma once
 
-#include "app/scene.h"
+#include "engine/scene.h"
 #include "geometry/model_3ds.h"
 
 class TorusKnotScene : public Scene {

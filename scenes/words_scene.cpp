@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/font_manager.h"
+#include "engine/font_manager.h"
 
 // The veil quad sits this far behind the origin so that, seen from the eye at
 // the near-plane distance, it lies inside the view volume and is never

@@ -8,7 +8,7 @@
 // blending and lighting off, and the additive blend function set.
 #pragma once
 
-#include "app/scene.h"
+#include "engine/scene.h"
 
 class WordsScene : public Scene {
  public:

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/options.h"
+#include "app/options.h"
 
 static CommandLine parse(std::vector<const char*> args) {
   args.insert(args.begin(), "parallaxis");

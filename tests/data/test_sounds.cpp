@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound_decoder.h"
+#include "sound/sound_decoder.h"
 
 namespace snd = platform::sound;
 

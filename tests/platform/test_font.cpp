@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "engine/globals.h"
 #include "platform/font.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
-#include "app/loading_screen.h"
+#include "engine/globals.h"
+#include "engine/loading_screen.h"
 #include "platform/glut_init.h"
 #include "resources/texture_manager.h"
 #include "scenes/evolution_text_scene.h"

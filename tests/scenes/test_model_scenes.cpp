@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/gl_window.h"
-#include "app/globals.h"
 #include "data/generator/writer_3ds.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "platform/window.h"
 #include "scenes/skull_skybox_scene.h"

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "effects/particle_system.h"
-#include "platform/sound_system.h"
+#include "engine/globals.h"
 #include "resources/texture_manager.h"
 #include "scenes/screen_scene.h"
+#include "sound/sound_system.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"
 

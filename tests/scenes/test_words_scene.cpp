@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/gl_window.h"
+#include "engine/gl_window.h"
 #include "scenes/words_scene.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"

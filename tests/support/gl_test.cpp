@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/gl_window.h"
-#include "app/globals.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
 #include "platform/window.h"
 
 static bool windowOpen = false;

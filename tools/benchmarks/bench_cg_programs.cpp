@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/gl_window.h"
-#include "platform/cg.h"
+#include "engine/gl_window.h"
+#include "shader/cg.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/gl_window.h"
-#include "app/globals.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "platform/window.h"
 #include "scenes/evolution_text_scene.h"

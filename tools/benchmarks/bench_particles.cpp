@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/gl_window.h"
-#include "app/globals.h"
 #include "effects/particle_system.h"
+#include "engine/gl_window.h"
+#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "scenes/screen_scene.h"
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound_system.h"
+#include "sound/sound_system.h"
 
 namespace snd = platform::sound;
 

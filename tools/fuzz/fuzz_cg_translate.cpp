@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/cg_translate.h"
+#include "shader/translate/cg_translate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

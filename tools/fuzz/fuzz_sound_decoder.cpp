@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/sound_decoder.h"
-#include "platform/sound_sources.h"
+#include "sound/sound_decoder.h"
+#include "sound/sound_sources.h"
 
 namespace snd = platform::sound;
 

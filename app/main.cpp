@@ -1,0 +1,63 @@
+// Process entry: the stop signals, GLUT start-up, the command line, the data folder, WinMain.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "app/options.h"
+#include "app/win_main.h"
+#include "engine/globals.h"
+#include "platform/glut_init.h"
+#include "platform/signals.h"
+
+// The data folders lie beside the executable; work from there.
+static void enterProgramFolder() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return;
+  path[n] = '\0';
+  std::string dir(path);
+  dir = dir.substr(0, dir.find_last_of('/') + 1);
+  if (chdir(dir.c_str()) != 0) std::perror("parallaxis: cannot enter the program folder");
+}
+
+// The path made absolute against the starting folder (empty stays empty).
+static std::string absolutePath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char cwd[PATH_MAX];
+  if (!getcwd(cwd, sizeof cwd)) return path;
+  return std::string(cwd) + "/" + path;
+}
+
+int main(int argc, char** argv) {
+  if (!platform::installStopSignals()) std::perror("parallaxis: cannot handle SIGINT and SIGTERM");
+  platform::initGlut(&argc, argv);
+
+  CommandLine cl = parseCommandLine(argc, argv);
+  switch (cl.action) {
+    case CommandLine::HELP: std::fputs(usageText(), stdout); return 0;
+    case CommandLine::VERSION: std::printf("parallaxis %s\n", PARALLAXIS_VERSION); return 0;
+    case CommandLine::ERROR:
+      std::fprintf(stderr, "parallaxis: %s\n\n%s", cl.error.c_str(), usageText());
+      return 2;
+    case CommandLine::RUN: break;
+  }
+  resolutionIndex = cl.resolutionIndex;
+  fullscreen = cl.fullscreen;
+  showFps = cl.showFps;
+  loopDemo = cl.loopDemo;
+  runOptions.settingsGiven = cl.settingsGiven;
+  runOptions.startAt = cl.startAt;
+  runOptions.captureDir = absolutePath(cl.captureDir);
+  runOptions.captureFps = cl.captureFps;
+  runOptions.captureTo = cl.captureTo;
+  runOptions.benchmark = cl.benchmark;
+  runOptions.benchmarkJson = absolutePath(cl.benchmarkJson);
+
+  enterProgramFolder();
+  const int exitCode = WinMain(nullptr, nullptr, nullptr, 0);
+  if (platform::stopSignal())
+    std::fprintf(stderr, "parallaxis: ended by %s\n", platform::stopSignalName());
+  return exitCode;
+}

@@ -1,0 +1,209 @@
+#include "engine/gl_window.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+
+#include "engine/globals.h"
+#include "geometry/light.h"
+#include "platform/window.h"
+
+static const char* const WINDOW_CLASS = "OpenGL";
+
+// Filled on the first createGLWindow call and reused unchanged afterwards.
+static platform::PixelFormatRequest pixelFormat;
+static bool pixelFormatFilled = false;
+
+static void errorBox(const char* text) {
+  platform::messageBox(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+}
+
+static void shutdownBox(const char* text) {
+  platform::messageBox(nullptr, text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION);
+}
+
+// Chooses the full-screen mode; when the display refuses, asks whether to go
+// windowed instead. False when the answer is to quit.
+static bool enterFullscreenMode(int width, int height, int bits) {
+  if (platform::changeDisplayMode(width, height, bits)) return true;
+  int answer = platform::messageBox(nullptr,
+                                    "The Requested Fullscreen Mode Is Not Supported By\nYour Video "
+                                    "Card. Use Windowed Mode Instead?",
+                                    "Vexa GL", MB_YESNO | MB_ICONEXCLAMATION);
+  if (answer == IDYES) {
+    fullscreen = false;
+    return true;
+  }
+  platform::messageBox(nullptr, "Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
+  return false;
+}
+
+// The projection for the window as it came out: the requested size, unless
+// the display had only a larger full-screen mode to offer.
+static void resizeToClientArea(int width, int height) {
+  platform::getClientSize(hWnd, &width, &height);
+  resizeGLScene(width, height);
+}
+
+bool createGLWindow(const char* title, int width, int height, int bits, bool fullscreenRequest) {
+  fullscreen = fullscreenRequest;
+  if (!pixelFormatFilled) {
+    pixelFormat = platform::PixelFormatRequest{bits, 16, true};
+    pixelFormatFilled = true;
+  }
+
+  if (!platform::registerWindowClass(WINDOW_CLASS, windowProc)) {
+    std::fprintf(stderr, "parallaxis: no display: %s\n", platform::lastError());
+    errorBox("Failed To Register The Window Class.");
+    return false;
+  }
+
+  if (fullscreen && !enterFullscreenMode(width, height, bits)) return false;
+  platform::showCursor(!fullscreen);
+
+  hWnd = platform::createWindow(WINDOW_CLASS, title, fullscreen, width, height, pixelFormat);
+  if (!hWnd) {
+    killGLWindow();
+    errorBox("Window Creation Error.");
+    return false;
+  }
+
+  hDC = platform::getDC(hWnd);
+  if (!hDC) {
+    killGLWindow();
+    errorBox("Can't Create A GL Device Context.");
+    return false;
+  }
+  int format = platform::choosePixelFormat(hDC, pixelFormat);
+  if (!format) {
+    killGLWindow();
+    errorBox("Can't Find A Suitable PixelFormat.");
+    return false;
+  }
+  if (!platform::setPixelFormat(hDC, format)) {
+    killGLWindow();
+    errorBox("Can't Set The PixelFormat.");
+    return false;
+  }
+  hRC = platform::createContext(hDC);
+  if (!hRC) {
+    killGLWindow();
+    errorBox("Can't Create A GL Rendering Context.");
+    return false;
+  }
+  if (!platform::makeCurrent(hDC, hRC)) {
+    killGLWindow();
+    errorBox("Can't Activate The GL Rendering Context.");
+    return false;
+  }
+
+  platform::showWindow(hWnd);
+  resizeToClientArea(width, height);
+
+  if (!initGL()) {
+    killGLWindow();
+    errorBox("Initialization Failed.");
+    return false;
+  }
+  return true;
+}
+
+void killGLWindow() {
+  if (fullscreen) {
+    platform::restoreDisplayMode();
+    platform::showCursor(true);
+  }
+  if (hRC) {
+    if (!platform::makeCurrent(nullptr, nullptr)) shutdownBox("Release Of DC And RC Failed.");
+    if (!platform::deleteContext(hRC)) shutdownBox("Release Rendering Context Failed.");
+    hRC = nullptr;
+  }
+  if (hDC) {
+    if (!platform::releaseDC(hWnd, hDC)) shutdownBox("Release Device Context Failed.");
+    hDC = nullptr;
+  }
+  if (hWnd) {
+    if (!platform::destroyWindow(hWnd)) shutdownBox("Could Not Release hWnd.");
+    hWnd = nullptr;
+  }
+  if (!platform::unregisterWindowClass(WINDOW_CLASS)) {
+    shutdownBox("Could Not Unregister Class.");
+    hInstance = nullptr;
+  }
+}
+
+bool setGLWindowMode(int width, int height, int bits, bool fullscreenRequest) {
+  bool wasFullscreen = fullscreen;
+  fullscreen = fullscreenRequest;
+  if (wasFullscreen && !fullscreen) platform::restoreDisplayMode();
+  if (fullscreen && !enterFullscreenMode(width, height, bits)) return false;
+  platform::showCursor(!fullscreen);
+  if (!platform::setWindowMode(hWnd, fullscreen, width, height)) {
+    errorBox("Window Creation Error.");
+    return false;
+  }
+  platform::showWindow(hWnd);
+  // The context, and with it everything the running scene set up once in its
+  // init (camera, lights, blending), carries over; only the projection and
+  // viewport follow the new window. The scene's camera survives the resize.
+  GLfloat camera[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, camera);
+  resizeToClientArea(width, height);
+  glLoadMatrixf(camera);
+  return true;
+}
+
+LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE: active = HIWORD(wParam) == 0; return 0;
+    case WM_SYSCOMMAND:
+      if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+      break;
+    case WM_CLOSE: platform::postQuitMessage(0); return 0;
+    case WM_KEYDOWN: keys[wParam & 0xFF] = true; return 0;
+    case WM_KEYUP: keys[wParam & 0xFF] = false; return 0;
+    case WM_SIZE:
+      resizeGLScene(LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)));
+      return 0;
+    default: break;
+  }
+  return platform::defWindowProc(window, message, wParam, lParam);
+}
+
+void resizeGLScene(int width, int height) {
+  if (height == 0) height = 1;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  double aspect = static_cast<double>(width) / static_cast<double>(height);
+  aspectRatio = static_cast<float>(aspect);
+  gluPerspective(45.0, aspect, static_cast<double>(0.1f), 150.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+bool initGL() {
+  glShadeModel(GL_SMOOTH);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+  for (int i = 0; i < GLOBAL_LIGHT_COUNT; ++i) {
+    Light* light = globalLights[i];
+    if (!light) continue;
+    light->number = i;
+    light->reset();
+    light->apply();
+  }
+  glEnable(GL_LIGHTING);
+
+  GLenum err = glewInit();
+  if (err != GLEW_OK) {
+    std::fprintf(stderr, "Error %s\n", glewGetErrorString(err));
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/desktop_capture.h"
+#include "engine/globals.h"
+#include "resources/texture_manager.h"
+#include "support/gl_test.h"
+
+namespace {
+
+const Rgb TOP_LEFT{255, 0, 0}, TOP_RIGHT{0, 255, 0}, BOTTOM_LEFT{0, 0, 255},
+    BOTTOM_RIGHT{255, 255, 0};
+
+// Paints the root window in four coloured quadrants and keeps the connection
+// open: an X server may reset, and repaint its root, when its last client leaves.
+class PaintedRoot {
+ public:
+  PaintedRoot() : display(XOpenDisplay(nullptr)) {
+    if (!display) return;
+    const int screen = DefaultScreen(display);
+    const Window root = RootWindow(display, screen);
+    width = DisplayWidth(display, screen);
+    height = DisplayHeight(display, screen);
+    GC gc = XCreateGC(display, root, 0, nullptr);
+    const Rgb colours[4] = {TOP_LEFT, TOP_RIGHT, BOTTOM_LEFT, BOTTOM_RIGHT};
+    for (int q = 0; q < 4; ++q) {
+      XSetForeground(display, gc,
+                     (static_cast<unsigned long>(colours[q].r) << 16) |
+                         (static_cast<unsigned long>(colours[q].g) << 8) |
+                         static_cast<unsigned long>(colours[q].b));
+      const int x = q % 2 ? width / 2 : 0, y = q / 2 ? height / 2 : 0;
+      XFillRectangle(display, root, gc, x, y, static_cast<unsigned>(width - width / 2),
+                     static_cast<unsigned>(height - height / 2));
+    }
+    XFreeGC(display, gc);
+    XSync(display, False);
+  }
+  // Repaints the root window's own background.
+  ~PaintedRoot() {
+    if (!display) return;
+    XClearWindow(display, DefaultRootWindow(display));
+    XCloseDisplay(display);
+  }
+  PaintedRoot(const PaintedRoot&) = delete;
+  PaintedRoot& operator=(const PaintedRoot&) = delete;
+
+  Display* display;
+  int width = 0, height = 0;
+};
+
+Rgb capturedAt(int x, int row) {
+  const unsigned char* p = desktopPixels + (static_cast<size_t>(row) * 512 + x) * 3;
+  return Rgb{p[0], p[1], p[2]};
+}
+
+}  // namespace
+
+TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
+  int width = 0;
+  {
+    PaintedRoot painted;
+    ASSERT_NE(painted.display, nullptr);
+    captureDesktop();  // before any window of this process exists
+    width = painted.width;
+  }
+  ASSERT_NE(desktopPixels, nullptr);
+
+  // Row 0 is the screen's bottom; the squeeze is not uniform (1280 x 1024 on CI).
+  EXPECT_TRUE(near(capturedAt(128, 128), BOTTOM_LEFT, 0));
+  EXPECT_TRUE(near(capturedAt(384, 128), BOTTOM_RIGHT, 0));
+  EXPECT_TRUE(near(capturedAt(128, 384), TOP_LEFT, 0));
+  EXPECT_TRUE(near(capturedAt(384, 384), TOP_RIGHT, 0));
+  if (width % 512 == 0 || (width * 2) % 512 == 0) {
+    // The quadrant edge falls between columns 255 and 256 exactly.
+    EXPECT_TRUE(near(capturedAt(255, 10), BOTTOM_LEFT, 0));
+    EXPECT_TRUE(near(capturedAt(256, 10), BOTTOM_RIGHT, 0));
+  }
+
+  // Uploaded as the desktop texture and drawn over the whole window, the
+  // screen's corners come out in the window's corners.
+  ASSERT_TRUE(openTestWindow(64, 64));
+  TextureManager* tm = TextureManager::instance();
+  ASSERT_EQ(tm->loadTextureFromMemory(desktopPixels, 512, 512, 3, DESKTOP_TEXTURE_ID),
+            DESKTOP_TEXTURE_ID);
+  delete[] desktopPixels;
+  desktopPixels = nullptr;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glBindTexture(GL_TEXTURE_2D, DESKTOP_TEXTURE_ID);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0), glVertex2f(-1, -1);
+  glTexCoord2f(1, 0), glVertex2f(1, -1);
+  glTexCoord2f(1, 1), glVertex2f(1, 1);
+  glTexCoord2f(0, 1), glVertex2f(-1, 1);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+  EXPECT_TRUE(near(readPixel(8, 8), BOTTOM_LEFT, 0));
+  EXPECT_TRUE(near(readPixel(56, 8), BOTTOM_RIGHT, 0));
+  EXPECT_TRUE(near(readPixel(8, 56), TOP_LEFT, 0));
+  EXPECT_TRUE(near(readPixel(56, 56), TOP_RIGHT, 0));
+}
+
+TEST(DesktopCapture, WithoutADisplayThePictureIsBlack) {
+  const char* saved = std::getenv("DISPLAY");
+  const std::string display = saved ? saved : "";
+  setenv("DISPLAY", ":9999", 1);
+  captureDesktop();
+  if (saved) setenv("DISPLAY", display.c_str(), 1);
+  ASSERT_NE(desktopPixels, nullptr);
+  bool black = true;
+  for (size_t i = 0; i < 512u * 512u * 3u; ++i) black = black && desktopPixels[i] == 0;
+  EXPECT_TRUE(black);
+  delete[] desktopPixels;
+  desktopPixels = nullptr;
+}

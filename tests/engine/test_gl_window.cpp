@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include "engine/gl_window.h"
+#include "engine/globals.h"
+#include "support/gl_test.h"
+
+TEST(GLWindow, ResizeToHeightZeroUsesOne) {
+  ASSERT_TRUE(openTestWindow(640, 480));
+  resizeGLScene(300, 0);
+  GLint vp[4];
+  glGetIntegerv(GL_VIEWPORT, vp);
+  EXPECT_EQ(vp[3], 1);
+  EXPECT_FLOAT_EQ(aspectRatio, 300.0f);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+  resizeGLScene(640, 480);
+}
+
+TEST(GLWindow, DefaultStateAndLights) {
+  ASSERT_TRUE(openTestWindow(640, 480));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  GLint func = 0;
+  glGetIntegerv(GL_DEPTH_FUNC, &func);
+  EXPECT_EQ(func, GL_LEQUAL);
+  float ambient[4];
+  glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  EXPECT_FLOAT_EQ(ambient[0], 0.8f);
+  // A directional light from (-3, 3, -8), stored in eye space (identity modelview).
+  float pos[4];
+  glGetLightfv(GL_LIGHT1, GL_POSITION, pos);
+  EXPECT_FLOAT_EQ(pos[0], -3.0f);
+  EXPECT_FLOAT_EQ(pos[2], -8.0f);
+  EXPECT_FLOAT_EQ(pos[3], 0.0f);
+  int depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  EXPECT_GE(depthBits, 16);
+  // Extension entry points are there (GLEW).
+  EXPECT_NE(glActiveTextureARB, nullptr);
+}
+
+TEST(GLWindow, KeysAndActivationFromMessages) {
+  windowProc(nullptr, WM_KEYDOWN, VK_F1, 0);
+  EXPECT_TRUE(keys[VK_F1]);
+  windowProc(nullptr, WM_KEYUP, VK_F1, 0);
+  EXPECT_FALSE(keys[VK_F1]);
+  windowProc(nullptr, WM_ACTIVATE, (1u << 16) | WA_INACTIVE, 0);
+  EXPECT_FALSE(active);
+  windowProc(nullptr, WM_ACTIVATE, WA_INACTIVE, 0);  // lost focus, not minimised
+  EXPECT_TRUE(active);
+}
+
+TEST(GLWindow, ModeSwitchKeepsTheContextAndTheCamera) {
+  ASSERT_TRUE(openTestWindow(640, 480));
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  const unsigned char red[3] = {255, 0, 0};
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, red);
+  glDisable(GL_LIGHTING);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(1.0f, 2.0f, -3.0f);
+
+  ASSERT_TRUE(setGLWindowMode(640, 480, 32, true));
+  ASSERT_TRUE(setGLWindowMode(640, 480, 32, false));
+
+  EXPECT_TRUE(glIsTexture(texture));
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));  // the scene's own state stays
+  float m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[12], 1.0f);
+  EXPECT_FLOAT_EQ(m[14], -3.0f);
+  GLint vp[4];
+  glGetIntegerv(GL_VIEWPORT, vp);
+  EXPECT_EQ(vp[2], 640);
+  EXPECT_EQ(vp[3], 480);
+  glDeleteTextures(1, &texture);
+  glEnable(GL_LIGHTING);
+  glLoadIdentity();
+}

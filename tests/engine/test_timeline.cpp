@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/demo_timeline.h"
+#include "engine/globals.h"
+#include "platform/clock.h"
+#include "scenes/words_scene.h"
+
+namespace {
+
+// Ticks set by hand, one tick per millisecond of show time.
+class ManualTicks : public platform::TickSource {
+ public:
+  int64_t now = 1000000;
+  bool frequency(int64_t* f) override {
+    *f = 1000;
+    return true;
+  }
+  int64_t counter() override { return now; }
+  uint32_t milliseconds() override { return static_cast<uint32_t>(now); }
+};
+
+std::vector<std::string> calls;
+
+class RecordingScene : public Scene {
+ public:
+  explicit RecordingScene(std::string name) : name_(std::move(name)) {}
+  void load() override { calls.push_back(name_ + ".load"); }
+  void init() override { calls.push_back(name_ + ".init"); }
+  void draw() override { calls.push_back(name_ + ".draw@" + std::to_string(m_localTime)); }
+  void present() override { calls.push_back(name_ + ".present"); }
+
+ private:
+  std::string name_;
+};
+
+class Timeline : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::setTickSource(&ticks);
+    calls.clear();
+    loopDemo = false;
+    showFps = false;
+    tl.clearTable();
+    tl.placeScene(0, new RecordingScene("a"), 0.0, 40.0);
+    tl.placeScene(1, new RecordingScene("b"), 40.0, 10.0);
+    tl.showEndTime = tl.sceneWindows[1][1];
+    tl.startClock(0.0);
+  }
+  void TearDown() override {
+    tl.destroyScenes();
+    platform::setTickSource(nullptr);
+  }
+  // Advances the clock to t seconds and runs one frame.
+  bool frameAt(double t) {
+    ticks.now = tl.startTicks + static_cast<int64_t>(t * 1000.0 + 0.5);
+    calls.clear();
+    return tl.frame();
+  }
+  ManualTicks ticks;
+  DemoTimeline tl;
+};
+
+}  // namespace
+
+TEST_F(Timeline, BoundaryDrawsBothScenesEarlierFirst) {
+  ASSERT_TRUE(frameAt(40.0));
+  std::vector<std::string> want = {"a.init", "a.draw@40.000000", "a.present",
+                                   "b.init", "b.draw@0.000000",  "b.present"};
+  EXPECT_EQ(calls, want);
+}
+
+TEST_F(Timeline, InitRunsOnlyOnTheFirstActiveFrame) {
+  frameAt(1.0);
+  frameAt(2.0);
+  std::vector<std::string> want = {"a.draw@2.000000", "a.present"};
+  EXPECT_EQ(calls, want);
+}
+
+TEST_F(Timeline, EndWithoutLoopDrawsNothing) {
+  frameAt(49.0);
+  EXPECT_FALSE(frameAt(50.001));
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(Timeline, EndWithLoopRestartsWithoutInit) {
+  loopDemo = true;
+  frameAt(1.0);
+  ASSERT_TRUE(frameAt(50.5));
+  std::vector<std::string> want = {"a.draw@0.000000", "a.present"};
+  EXPECT_EQ(calls, want);
+  EXPECT_EQ(tl.startTicks, ticks.now);
+  EXPECT_DOUBLE_EQ(tl.demoTime, 0.0);
+  EXPECT_TRUE(frameAt(0.25));  // the clock now counts from the restart
+  EXPECT_EQ(calls.front(), "a.draw@0.250000");
+}
+
+TEST_F(Timeline, FpsStaysZeroUntilMoreThanOneSecond) {
+  for (int i = 1; i <= 10; ++i) frameAt(0.1 * i);  // exactly 1.0 s accumulated
+  EXPECT_DOUBLE_EQ(tl.fps, 0.0);
+  frameAt(1.05);
+  EXPECT_DOUBLE_EQ(tl.fps, 11.0);
+  EXPECT_DOUBLE_EQ(tl.fpsAccumulator, 0.0);  // reset, not reduced by a second
+  EXPECT_DOUBLE_EQ(tl.frameCount, 0.0);
+}
+
+TEST_F(Timeline, WindowsAreSinglePrecisionAndInclusive) {
+  DemoTimeline t;
+  t.clearTable();
+  t.placeScene(0, new RecordingScene("c"), 0.1, 0.2);
+  EXPECT_EQ(t.sceneWindows[0][0], 0.1f);
+  EXPECT_EQ(t.sceneWindows[0][1], static_cast<float>(0.2 + 0.1f));
+  t.destroyScenes();
+
+  frameAt(0.0);
+  EXPECT_EQ(calls.size(), 3u);  // start bound included
+}
+
+TEST_F(Timeline, StartOptionSkipsEarlierScenes) {
+  tl.startClock(45.0);
+  calls.clear();
+  ticks.now = tl.lastTicks;
+  ASSERT_TRUE(tl.frame());
+  std::vector<std::string> want = {"b.init", "b.draw@5.000000", "b.present"};
+  EXPECT_EQ(calls, want);
+}
+
+TEST_F(Timeline, MillisecondFallbackWhenNoCounter) {
+  class NoCounter : public ManualTicks {
+    bool frequency(int64_t*) override { return false; }
+  } ms;
+  platform::setTickSource(&ms);
+  tl.startClock(0.0);
+  EXPECT_FALSE(tl.usePerformanceCounter);
+  EXPECT_DOUBLE_EQ(tl.secondsPerTick, 0.001);
+  ms.now += 1500;
+  tl.frame();
+  EXPECT_DOUBLE_EQ(tl.demoTime, 1.5);
+  platform::setTickSource(&ticks);
+}
+
+TEST(SceneInterface, WordsSceneDurationIsItsLength) {
+  DemoTimeline t;
+  t.clearTable();
+  t.placeScene(1, new WordsScene, 40.0, 10.0);
+  EXPECT_DOUBLE_EQ(t.scenes[1]->duration(), 10.0);
+  EXPECT_EQ(t.sceneWindows[1][1], 50.0f);
+  t.destroyScenes();
+}
