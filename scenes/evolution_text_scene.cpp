@@ -221,6 +221,10 @@ void EvolutionTextScene::drawZoomBlur() {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
   // 5. Thirty layers, each a smaller middle part of the copy, more faintly.
+  // They wind clockwise, so they are drawn with culling off whatever the
+  // scene before left on, and culling is back as it was afterwards.
+  glPushAttrib(GL_ENABLE_BIT);
+  glDisable(GL_CULL_FACE);
   glBegin(GL_QUADS);
   for (int i = 0; i < 30; ++i) {
     const float alpha = i == 0 ? 1.0f : 0.3f / static_cast<float>(i);
@@ -236,6 +240,7 @@ void EvolutionTextScene::drawZoomBlur() {
     glVertex2f(BLUR_SIZE, 0.0f);
   }
   glEnd();
+  glPopAttrib();
 
   // 6. Back to the scene's matrices and an untextured, unblended state.
   glMatrixMode(GL_PROJECTION);

@@ -25,8 +25,11 @@ struct Colour {
 
 // The brightness of core and halo at normalised distance r from the line
 // (0 on the line, 1 at the band's edge).
+// The core is flat-topped, white across its middle and quickly gone, so that
+// even a band a few pixels wide shows a white-hot line.
 void glowAt(float r, float* core, float* halo) {
-  *core = std::exp(-(r / 0.16f) * (r / 0.16f));
+  const float q = (r / 0.19f) * (r / 0.19f);
+  *core = std::exp(-q * q);
   const float h = std::max(0.0f, 1.0f - r / 0.92f);
   *halo = h * h * (0.35f + 0.65f * h);
 }

@@ -1,6 +1,8 @@
-// The skybox: six 512 x 512 JPEG faces of deep space (stars, two nebulae, a
-// faint galactic band). Every texel is one function of its 3D direction, so
-// the faces join without seams whichever side the cube is seen from.
+// The skybox: six 512 x 512 JPEG faces of a bright, busy space sky (dense
+// stars, a galactic band across every face, four vivid nebulae), bright
+// enough that the chrome skull, which shows only what it reflects, shines.
+// Every texel is one function of its 3D direction, so the faces join without
+// seams whichever side the cube is seen from.
 //
 // Each face is laid out for the quad the skull scene draws it on: the quad's
 // four corners carry the texture coordinates (0,0), (1,0), (1,1), (0,1), and
@@ -65,7 +67,8 @@ struct Layer {
   float* at(int x, int y) { return &rgb[(static_cast<size_t>(y) * SIZE + x) * 3]; }
 };
 
-const Vec3 BAND_NORMAL = normalize({0.32f, 0.86f, 0.40f});
+// The galaxy's plane: its great circle crosses every face of the cube.
+const Vec3 BAND_NORMAL = normalize({0.52f, 0.66f, 0.54f});
 
 // A nebula: where it lies, how wide, and its two colours.
 struct Nebula {
@@ -76,21 +79,36 @@ struct Nebula {
   uint32_t seed;
 };
 
-const Nebula NEBULAE[2] = {
+// Four large clouds, one in each quarter of the sky, each in its own hues.
+const Nebula NEBULAE[4] = {
     // Teal and magenta, between the right and back faces.
     {normalize({0.55f, 0.22f, 0.80f}),
-     0.9f,
-     {0.10f, 0.62f, 0.70f},
-     {0.75f, 0.14f, 0.55f},
-     1.1f,
+     1.15f,
+     {0.08f, 0.78f, 0.80f},
+     {0.95f, 0.16f, 0.62f},
+     1.9f,
      101},
-    // Gold and magenta, between the front and left faces.
+    // Gold and crimson, between the front and left faces.
     {normalize({-0.75f, -0.12f, -0.62f}),
-     0.75f,
-     {1.00f, 0.62f, 0.20f},
-     {0.70f, 0.12f, 0.45f},
-     0.95f,
+     1.05f,
+     {1.00f, 0.66f, 0.18f},
+     {0.90f, 0.14f, 0.22f},
+     1.7f,
      202},
+    // Blue and violet, high over the front and right faces.
+    {normalize({0.35f, 0.85f, -0.40f}),
+     1.0f,
+     {0.22f, 0.45f, 1.00f},
+     {0.62f, 0.22f, 0.95f},
+     1.7f,
+     303},
+    // Rose and orange, low under the back and left faces.
+    {normalize({-0.40f, -0.82f, 0.42f}),
+     1.0f,
+     {1.00f, 0.30f, 0.45f},
+     {1.00f, 0.58f, 0.22f},
+     1.6f,
+     404},
 };
 
 // Glowing gas around one nebula's centre; black elsewhere.
@@ -106,44 +124,57 @@ Vec3 nebulaLight(const Nebula& n, Vec3 d) {
   const Vec3 warp = {fbm(p.x, p.y, p.z, 4, s + 1), fbm(p.x + 5.2f, p.y, p.z, 4, s + 2),
                      fbm(p.x, p.y + 1.3f, p.z, 4, s + 3)};
   const Vec3 q = p + warp * 1.1f;
-  const float body = datagen::smoothstep(-0.12f, 0.45f, fbm(q.x, q.y, q.z, 6, s + 4));
+  const float body = datagen::smoothstep(-0.25f, 0.40f, fbm(q.x, q.y, q.z, 6, s + 4));
   const float filaments = datagen::ridged(q.x * 1.6f, q.y * 1.6f, q.z * 1.6f, 5, s + 5);
   const float dust =
-      datagen::smoothstep(0.05f, 0.45f, fbm(q.x * 2.3f, q.y * 2.3f, q.z * 2.3f, 5, s + 6));
+      datagen::smoothstep(0.10f, 0.50f, fbm(q.x * 2.3f, q.y * 2.3f, q.z * 2.3f, 5, s + 6));
   const float hue =
       datagen::smoothstep(-0.35f, 0.35f, fbm(q.x * 0.8f, q.y * 0.8f, q.z * 0.8f, 3, s + 7));
   const float density =
-      falloff * body * (0.55f + 0.9f * filaments * filaments * filaments) * (1.0f - 0.75f * dust);
+      falloff * body * (0.45f + 1.0f * filaments * filaments * filaments) * (1.0f - 0.6f * dust);
   const Vec3 colour = n.colourA * (1.0f - hue) + n.colourB * hue;
   // A hot core near the centre.
-  const float core = std::exp(-r2 * 14.0f) * body * 0.5f;
-  // A faint haze carries the colour beyond the bright clouds.
-  const float haze = falloff * (0.5f + 0.5f * fbm(p.x, p.y, p.z, 3, s + 8)) * 0.12f;
-  return colour * (density * n.brightness + haze) + Vec3{1.0f, 0.9f, 0.85f} * core;
+  const float core = std::exp(-r2 * 10.0f) * body * 0.6f;
+  // A haze carries the colour well beyond the bright clouds.
+  const float haze = falloff * (0.5f + 0.5f * fbm(p.x, p.y, p.z, 3, s + 8)) * 0.22f;
+  return colour * (density * n.brightness + haze) + Vec3{1.0f, 0.92f, 0.86f} * core;
 }
 
-// The faint milky band along one great circle, with dark dust lanes.
+// The milky band along one great circle: a wide bluish glow, a bright warm
+// spine and dark dust lanes along it.
 Vec3 bandLight(Vec3 d) {
   const float b = dot(d, BAND_NORMAL);
-  const float band = std::exp(-(b * b) / (0.26f * 0.26f));
-  if (band < 0.01f) return {0, 0, 0};
+  const float glow = std::exp(-(b * b) / (0.34f * 0.34f));
+  if (glow < 0.01f) return {0, 0, 0};
+  const float spine = std::exp(-(b * b) / (0.11f * 0.11f));
   const Vec3 p = d * 3.5f;
-  const float clumps = 0.5f + 0.5f * datagen::fbm(p.x, p.y, p.z, 5, 303);
-  // The rift follows the band just off its centre line, broken up by noise.
-  const float rift = (b - 0.03f) / 0.06f;
+  const float clumps = 0.5f + 0.5f * datagen::fbm(p.x, p.y, p.z, 5, 503);
+  // The rift meanders along the band just off its centre line and thins out
+  // here and there.
+  const float meander = 0.05f * datagen::fbm(p.x * 0.7f, p.y * 0.7f, p.z * 0.7f, 3, 505);
+  const float rift = (b - 0.02f - meander) / 0.045f;
   const float lane =
-      datagen::smoothstep(-0.35f, 0.25f, datagen::fbm(p.x * 2, p.y * 2, p.z * 2, 5, 304)) *
+      datagen::smoothstep(-0.6f, 0.3f, datagen::fbm(p.x * 1.5f, p.y * 1.5f, p.z * 1.5f, 5, 504)) *
       std::exp(-rift * rift);
-  const float light = band * (0.35f + clumps * clumps) * (1.0f - 0.8f * lane) * 0.22f;
-  const float warm = std::exp(-(b * b) / (0.09f * 0.09f));
-  const Vec3 colour = Vec3{0.55f, 0.62f, 0.85f} * (1.0f - warm) + Vec3{0.95f, 0.82f, 0.62f} * warm;
-  return colour * light;
+  const float dark = 1.0f - 0.85f * lane;
+  const Vec3 outer = Vec3{0.50f, 0.62f, 1.0f} * (glow * (0.10f + 0.32f * clumps));
+  const Vec3 inner = Vec3{1.0f, 0.80f, 0.52f} * (spine * (0.30f + 0.85f * clumps * clumps));
+  return (outer + inner) * dark;
+}
+
+// The space between: deep indigo with slow drifts of violet and blue gas.
+Vec3 backgroundLight(Vec3 d) {
+  const Vec3 p = d * 1.7f;
+  const float gas = datagen::smoothstep(-0.25f, 0.55f, datagen::fbm(p.x, p.y, p.z, 4, 605));
+  const float tint = datagen::smoothstep(-0.4f, 0.4f, datagen::fbm(p.x, p.y, p.z, 3, 606));
+  const Vec3 gasColour =
+      Vec3{0.16f, 0.06f, 0.26f} * (1.0f - tint) + Vec3{0.04f, 0.12f, 0.26f} * tint;
+  return Vec3{0.012f, 0.016f, 0.045f} + gasColour * (gas * 0.45f);
 }
 
 // Everything but the stars, for one direction.
 Vec3 skyLight(Vec3 d) {
-  Vec3 c = {0.006f, 0.007f, 0.016f};  // not quite black: deep blue
-  c = c + bandLight(d);
+  Vec3 c = backgroundLight(d) + bandLight(d);
   for (const Nebula& n : NEBULAE) c = c + nebulaLight(n, d);
   return c;
 }
@@ -207,20 +238,18 @@ std::vector<Star> makeStars() {
     if (rng.uniform() < 0.03f) colour = rng.uniform() < 0.5f ? 5 : 6;
     stars.push_back({d, STAR_COLOURS[colour], brightness, sigma, halo});
   };
-  // Many faint stars everywhere, more of them along the band.
-  for (int i = 0; i < 7000; ++i) add(randomDirection(rng), rng.range(0.08f, 0.35f), 0.55f, 0.0f);
-  for (int placed = 0; placed < 10000;) {
+  // Many faint stars everywhere, far more of them along the band.
+  for (int i = 0; i < 10000; ++i) add(randomDirection(rng), rng.range(0.10f, 0.40f), 0.55f, 0.0f);
+  for (int placed = 0; placed < 15000;) {
     const Vec3 d = randomDirection(rng);
     const float b = dot(d, BAND_NORMAL);
-    if (rng.uniform() > std::exp(-(b * b) / (0.15f * 0.15f))) continue;
-    add(d, rng.range(0.05f, 0.25f), 0.5f, 0.0f);
+    if (rng.uniform() > std::exp(-(b * b) / (0.16f * 0.16f))) continue;
+    add(d, rng.range(0.08f, 0.35f), 0.5f, 0.0f);
     ++placed;
   }
-  for (int i = 0; i < 1100; ++i) {
-    add(randomDirection(rng), rng.range(0.4f, 0.9f), 0.65f, 0.0f);
-  }
-  for (int i = 0; i < 160; ++i) add(randomDirection(rng), rng.range(0.9f, 1.6f), 0.8f, 0.05f);
-  for (int i = 0; i < 14; ++i) add(randomDirection(rng), rng.range(1.8f, 2.6f), 1.0f, 0.12f);
+  for (int i = 0; i < 2400; ++i) add(randomDirection(rng), rng.range(0.5f, 1.1f), 0.65f, 0.0f);
+  for (int i = 0; i < 320; ++i) add(randomDirection(rng), rng.range(1.0f, 1.8f), 0.8f, 0.06f);
+  for (int i = 0; i < 30; ++i) add(randomDirection(rng), rng.range(2.0f, 3.0f), 1.0f, 0.15f);
   return stars;
 }
 
@@ -287,7 +316,7 @@ bool makeSkybox(const std::string& root) {
         image.set(x, y, tone(v[0]) + dither, tone(v[1]) + dither, tone(v[2]) + dither);
       }
     }
-    if (!datagen::writeJpeg(dir + "/" + face.file, image, 92)) return false;
+    if (!datagen::writeJpeg(dir + "/" + face.file, image, 95)) return false;
   }
   return true;
 }

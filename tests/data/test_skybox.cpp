@@ -133,3 +133,29 @@ TEST(Skybox, TouchingEdgesOfNeighbouringFacesMatch) {
   // A face turned the wrong way along an edge would show: the rims differ.
   EXPECT_GT(wrong, 2.5 * matched);
 }
+
+TEST(Skybox, EveryFaceIsABrightSkyWithDarkGapsAndVividColour) {
+  // The chrome skull shows nothing but this sky, so every face is bright on
+  // average; yet it stays space, not fog: dark gaps between the clouds, and
+  // strongly coloured gas over a part of the sky.
+  ASSERT_TRUE(openTestWindow(64, 64));
+  double texels = 0, vivid = 0;
+  for (const Quad& q : QUADS) {
+    const Texels face = loadFace(q.file);
+    ASSERT_EQ(face.size, 512) << q.file;
+    double sum = 0, dark = 0;
+    for (int y = 0; y < face.size; ++y)
+      for (int x = 0; x < face.size; ++x) {
+        const unsigned char* p = face.at(x, y);
+        const int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+        sum += p[0] + p[1] + p[2];
+        dark += hi < 40;
+        vivid += hi - lo >= 80;
+      }
+    const double count = double(face.size) * face.size;
+    texels += count;
+    EXPECT_GE(sum / (3 * count), 45.0) << q.file;
+    EXPECT_GE(dark / count, 0.02) << q.file;
+  }
+  EXPECT_GE(vivid / texels, 0.015);
+}

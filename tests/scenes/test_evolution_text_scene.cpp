@@ -281,3 +281,30 @@ TEST_F(EvolutionTextRender, BlurCopyOutsideTheFrameBufferIsBlack) {
   EXPECT_GT(texel(256, 256).r, 60);
   EXPECT_TRUE(near(texel(256, 16), Rgb{0, 0, 0}, 0));
 }
+
+TEST_F(EvolutionTextRender, BlurShowsWithFaceCullingLeftOn) {
+  // The scene before this one leaves face culling on; the blur must show
+  // whatever the winding of its layers.
+  glEnable(GL_CULL_FACE);
+  drawAt(29.0);
+  // Unblurred, the lit sphere ends about 118 pixels right of the centre.
+  const int cx = 320, cy = 240, past = 170;
+  EXPECT_TRUE(near(readPixel(cx + past, cy), Rgb{0, 0, 0}, 0));
+
+  drawAt(31.0);
+  // The copy fills the window (stretched to 147 pixels across the sphere),
+  // and the enlarged layers smear it outwards: still bright at the centre, a
+  // fading glow past the sphere's edge where the sharp frame was black.
+  const Rgb centre = readPixel(cx, cy);
+  EXPECT_GT(centre.r + centre.g + centre.b, 3 * 100);
+  int previous = 3 * 255;
+  for (int d = past; d <= 260; d += 30) {
+    const Rgb p = readPixel(cx + d, cy);
+    const int level = p.r + p.g + p.b;
+    EXPECT_GT(level, 3 * 8) << "x offset " << d;
+    EXPECT_LE(level, previous) << "x offset " << d;
+    previous = level;
+  }
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+  glDisable(GL_CULL_FACE);
+}

@@ -4,6 +4,9 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/glut_init.h"
 #include "scenes/laser_scene.h"
 #include "support/gl_test.h"
@@ -188,4 +191,40 @@ TEST_F(LaserSceneFrames, AfterThirtySecondsOnlyTheClearedScreenRemains) {
   scene->frameAt(30.5);
   EXPECT_TRUE(near(readPixel(88, 240), Rgb{0, 0, 0}, 0));
   EXPECT_TRUE(near(readPixel(320, 240), Rgb{0, 0, 0}, 0));
+}
+
+TEST_F(LaserSceneFrames, ThinPaddlesAreGlowingLasersWithAWhiteCore) {
+  // Phase 1 at each size: a white core at least 3 pixels wide all along both
+  // paddles, inside a coloured glow narrower than the thick paddles' 41 at
+  // 640 x 480 (the glow keeps its share of the picture at any size).
+  struct Size {
+    int w, h;
+  };
+  for (const Size size : {Size{640, 480}, Size{1600, 1200}}) {
+    ASSERT_TRUE(openTestWindow(size.w, size.h));
+    scene->init();
+    scene->frameAt(5.0);
+    const double pixelsPerUnit = size.h / 2.0 / (10.0 * std::tan(22.5 * M_PI / 180.0));
+    const int reach = 20 * size.h / 480, along = static_cast<int>(1.2 * pixelsPerUnit);
+    for (const double paddleX : {-4.0, 4.0}) {
+      const int column = static_cast<int>(size.w / 2 + paddleX * pixelsPerUnit);
+      int narrowest = size.w, widest = 0;
+      for (int y = size.h / 2 - along; y <= size.h / 2 + along; y += size.h / 48) {
+        int core = 0, run = 0, glow = 0;
+        for (int x = column - reach; x <= column + reach; ++x) {
+          const Rgb p = readPixel(x, y);
+          run = std::min({p.r, p.g, p.b}) >= 200 ? run + 1 : 0;
+          core = std::max(core, run);
+          glow += p.b > 40;
+        }
+        narrowest = std::min(narrowest, core);
+        widest = std::max(widest, glow);
+      }
+      EXPECT_GE(narrowest, 3) << size.w << " x " << size.h << ", paddle at " << paddleX;
+      EXPECT_LT(widest, 25 * size.h / 480)
+          << size.w << " x " << size.h << ", paddle at " << paddleX;
+    }
+    glDepthMask(GL_TRUE);
+  }
+  ASSERT_TRUE(openTestWindow(640, 480));
 }
