@@ -9,9 +9,10 @@
 #include "platform/png_decode.h"
 #include "resources/bmp_decode.h"
 
-// An uncompressed 32-bit picture at the largest size, with room for headers.
+// A picture at the largest size in the widest samples a file may store
+// (16-bit RGBA, uncompressed), with room for headers.
 static const size_t MAX_IMAGE_FILE_BYTES =
-    static_cast<size_t>(MAX_IMAGE_SIDE) * MAX_IMAGE_SIDE * 4 + 4096;
+    static_cast<size_t>(MAX_IMAGE_SIDE) * MAX_IMAGE_SIDE * 8 + 65536;
 
 bool readImageFile(const char* path, std::vector<unsigned char>* bytes) {
   FILE* file = std::fopen(path, "rb");

@@ -4,20 +4,21 @@
 //
 // Why not DevIL, which the rest of the program still uses to write pictures:
 // its 1.7.8 readers hang and overrun on small crafted files. Its JPEG reader
-// installs an error handler that returns to libjpeg instead of leaving it, so
-// a fatal error in the middle of a scan loops for ever; its BMP reader loops
-// on 16-bit headers; earlier fuzzing found buffer overruns from its size
-// arithmetic. Header checks in front of it kept being one finding behind:
-// with them in place, fuzzing still found a hang within 600 000 to 1.7
-// million runs (about a minute). The JPEG path is the one library everyone
-// fuzzes, called with an error handler that leaves; libpng likewise, called
-// with a reader that cannot leave the buffer; the BMP format is small enough
-// to read in a hundred lines that check every size against the file.
+// returns from libjpeg's fatal-error handler instead of leaving the decode,
+// and at the end of a damaged stream its data source hands libjpeg nothing,
+// again and again, for ever; its BMP reader loops on a 50-byte 16-bit file;
+// its size arithmetic overflowed on others. Header checks in front of it
+// stayed one finding behind: with them, fuzzing still found a hang after
+// 0.5 and 1.7 million runs (about a minute each). libjpeg-turbo and libpng
+// are fuzzed continuously by their maintainers and are called here with error
+// handlers that leave and readers that stay inside the buffer; the BMP
+// format is small enough to read in a hundred lines that check every size
+// against the file.
 //
 // Call order: readImageFile (or the bytes from elsewhere) -> decodeImage.
 // The LoadedImage owns its pixels. Rows come in the order the file stores
-// them, as the show's pictures are authored: JPEG rows top row first, BMP
-// rows bottom row first (unless a BMP stores them top down).
+// them, as the show's pictures are authored: JPEG and PNG rows top row
+// first, BMP rows bottom row first (unless a BMP stores them top down).
 //
 // Failure: decodeImage returns false when the type is unknown, the file is
 // damaged or truncated, uses an encoding we do not read, or gives a side
