@@ -83,8 +83,6 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   Clock::time_point t0 = Clock::now();
   const Resolution& r = resolutions[resolutionIndex];
   if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
-  screenWidth = r.width;
-  screenHeight = r.height;
   TextureManager::instance()->loadTextureFromMemory(desktopPixels, DESKTOP_CAPTURE_SIZE,
                                                     DESKTOP_CAPTURE_SIZE, 3, DESKTOP_TEXTURE_ID);
   delete[] desktopPixels;

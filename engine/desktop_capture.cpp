@@ -8,15 +8,16 @@
 void captureDesktop() {
   const int size = DESKTOP_CAPTURE_SIZE;
 
-  // 1. The desktop's rectangle: its right and bottom edges are the source size.
-  int sourceWidth = 0, sourceHeight = 0;
-  platform::getDesktopSize(&sourceWidth, &sourceHeight);
+  // 1. The primary screen's rectangle, from its top left corner.
+  int sourceX = 0, sourceY = 0, sourceWidth = 0, sourceHeight = 0;
+  platform::getDesktopRect(&sourceX, &sourceY, &sourceWidth, &sourceHeight);
 
   // 2-3. A bottom-up 32-bit bitmap (B, G, R, X), black until something is copied.
   std::vector<unsigned char> bitmap(static_cast<size_t>(size) * size * 4, 0);
 
-  // 4. Stretch the whole screen into it; the aspect ratio is not kept.
-  platform::stretchCopyDesktop(bitmap.data(), size, size, sourceWidth, sourceHeight);
+  // 4. Stretch the primary screen into it; the aspect ratio is not kept.
+  platform::stretchCopyDesktop(bitmap.data(), size, size, sourceX, sourceY, sourceWidth,
+                               sourceHeight);
 
   // 5. Convert every pixel in memory order: B, G, R, X becomes R, G, B.
   delete[] desktopPixels;

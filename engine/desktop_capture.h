@@ -12,5 +12,6 @@
 constexpr int DESKTOP_CAPTURE_SIZE = 512;
 
 // Fills desktopPixels with a new 512 x 512 x 3 buffer: R, G, B bytes, first
-// row the screen's bottom, the whole screen stretched without keeping aspect.
+// row the screen's bottom, the primary screen (of several monitors) stretched
+// without keeping aspect.
 void captureDesktop();

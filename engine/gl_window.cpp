@@ -40,7 +40,7 @@ static bool enterFullscreenMode(int width, int height, int bits) {
 }
 
 // The projection for the window as it came out: the requested size, unless
-// the display had only a larger full-screen mode to offer.
+// the display could not switch and shows full screen at its own size.
 static void resizeToClientArea(int width, int height) {
   platform::getClientSize(hWnd, &width, &height);
   resizeGLScene(width, height);
@@ -173,6 +173,8 @@ LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void resizeGLScene(int width, int height) {
   if (height == 0) height = 1;
+  screenWidth = width;
+  screenHeight = height;
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

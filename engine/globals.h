@@ -22,7 +22,8 @@ extern bool fullscreen;
 extern bool showFps;
 extern bool loopDemo;
 
-// Window globals.
+// Window globals. screenWidth x screenHeight is the size GL draws into, kept
+// by the GL window (resizeGLScene).
 extern int screenWidth;
 extern int screenHeight;
 extern float aspectRatio;

@@ -193,7 +193,8 @@ void Loader3DS::processObject(Model3DS& model, MeshObject& object, ChunkHeader& 
         for (int i = 0; i < model.materialCount; ++i) {
           if (std::strcmp(model.materials[i].name, name) == 0) {
             object.materialIndex = i;
-            object.hasTexture = model.materials[i].textureFile[0] != '\0';
+            // Set, never cleared: one textured material keeps the object textured.
+            if (model.materials[i].textureFile[0] != '\0') object.hasTexture = true;
             break;
           }
         }

@@ -2,7 +2,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -43,6 +45,45 @@ class DesktopConnection {
     return true;
   }
 
+  // The primary monitor's rectangle (RandR 1.5 monitors: the one marked
+  // primary, else the first), clipped to the root; the whole root when the
+  // server has no monitors to list. False without a display.
+  bool primaryRect(int* x, int* y, int* width, int* height) const {
+    int rootWidth = 0, rootHeight = 0;
+    if (!size(&rootWidth, &rootHeight)) return false;
+    *x = 0;
+    *y = 0;
+    *width = rootWidth;
+    *height = rootHeight;
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
+        major * 100 + minor < 105)
+      return true;
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(display, root, True, &count);
+    if (!monitors || xErrorSeen) return true;
+    const XRRMonitorInfo* chosen = count > 0 ? &monitors[0] : nullptr;
+    for (int i = 0; i < count; ++i) {
+      if (monitors[i].primary) {
+        chosen = &monitors[i];
+        break;
+      }
+    }
+    if (chosen) {
+      const int left = std::max(chosen->x, 0), top = std::max(chosen->y, 0);
+      const int right = std::min(chosen->x + chosen->width, rootWidth);
+      const int bottom = std::min(chosen->y + chosen->height, rootHeight);
+      if (right > left && bottom > top) {
+        *x = left;
+        *y = top;
+        *width = right - left;
+        *height = bottom - top;
+      }
+    }
+    XRRFreeMonitors(monitors);
+    return true;
+  }
+
   Display* display;
   Window root = 0;
 
@@ -70,15 +111,19 @@ struct ChannelLayout {
   }
 };
 
-// The desktop region (0, 0, width, height) as R, G, B bytes, top row first;
+// The desktop region (x, y, width, height) as R, G, B bytes, top row first;
 // what lies outside the screen stays black. Empty when it cannot be read.
-static std::vector<unsigned char> readDesktop(int width, int height) {
+static std::vector<unsigned char> readDesktop(int x, int y, int width, int height) {
   DesktopConnection root;
   int screenWidth = 0, screenHeight = 0;
   if (!root.size(&screenWidth, &screenHeight)) return {};
-  const int readWidth = width < screenWidth ? width : screenWidth;
-  const int readHeight = height < screenHeight ? height : screenHeight;
-  XImage* image = XGetImage(root.display, root.root, 0, 0, static_cast<unsigned>(readWidth),
+  // The part of the region on the screen, and where it lands in the picture.
+  const int left = std::max(x, 0), top = std::max(y, 0);
+  const int readWidth = std::min(x + width, screenWidth) - left;
+  const int readHeight = std::min(y + height, screenHeight) - top;
+  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3, 0);
+  if (readWidth <= 0 || readHeight <= 0) return rgb;
+  XImage* image = XGetImage(root.display, root.root, left, top, static_cast<unsigned>(readWidth),
                             static_cast<unsigned>(readHeight), AllPlanes, ZPixmap);
   XSync(root.display, False);
   if (!image || xErrorSeen || image->red_mask == 0) {
@@ -89,34 +134,35 @@ static std::vector<unsigned char> readDesktop(int width, int height) {
   // 32-bit little-endian pixels (the usual TrueColor screen) are read in
   // place; anything else goes through XGetPixel.
   const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
-  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3, 0);
-  for (int y = 0; y < readHeight; ++y) {
-    unsigned char* row = &rgb[static_cast<size_t>(y) * width * 3];
+  for (int j = 0; j < readHeight; ++j) {
+    unsigned char* row =
+        &rgb[(static_cast<size_t>(top - y + j) * width + static_cast<size_t>(left - x)) * 3];
     const unsigned char* in = reinterpret_cast<const unsigned char*>(image->data) +
-                              static_cast<size_t>(y) * image->bytes_per_line;
-    for (int x = 0; x < readWidth; ++x) {
-      const unsigned long pixel = direct ? static_cast<unsigned long>(in[x * 4]) |
-                                               static_cast<unsigned long>(in[x * 4 + 1]) << 8 |
-                                               static_cast<unsigned long>(in[x * 4 + 2]) << 16 |
-                                               static_cast<unsigned long>(in[x * 4 + 3]) << 24
-                                         : XGetPixel(image, x, y);
-      row[x * 3 + 0] = red.of(pixel);
-      row[x * 3 + 1] = green.of(pixel);
-      row[x * 3 + 2] = blue.of(pixel);
+                              static_cast<size_t>(j) * image->bytes_per_line;
+    for (int i = 0; i < readWidth; ++i) {
+      const unsigned long pixel = direct ? static_cast<unsigned long>(in[i * 4]) |
+                                               static_cast<unsigned long>(in[i * 4 + 1]) << 8 |
+                                               static_cast<unsigned long>(in[i * 4 + 2]) << 16 |
+                                               static_cast<unsigned long>(in[i * 4 + 3]) << 24
+                                         : XGetPixel(image, i, j);
+      row[i * 3 + 0] = red.of(pixel);
+      row[i * 3 + 1] = green.of(pixel);
+      row[i * 3 + 2] = blue.of(pixel);
     }
   }
   XDestroyImage(image);
   return rgb;
 }
 
-bool getDesktopSize(int* width, int* height) {
+bool getDesktopRect(int* x, int* y, int* width, int* height) {
   DesktopConnection root;
-  return root.size(width, height);
+  return root.primaryRect(x, y, width, height);
 }
 
-bool stretchCopyDesktop(unsigned char* bgrx, int width, int height, int srcWidth, int srcHeight) {
+bool stretchCopyDesktop(unsigned char* bgrx, int width, int height, int srcX, int srcY,
+                        int srcWidth, int srcHeight) {
   if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return false;
-  const std::vector<unsigned char> rgb = readDesktop(srcWidth, srcHeight);
+  const std::vector<unsigned char> rgb = readDesktop(srcX, srcY, srcWidth, srcHeight);
   if (rgb.empty()) return false;
   // Each bitmap pixel averages the block of desktop pixels it covers (at
   // least one when the bitmap is the larger).

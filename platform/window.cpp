@@ -2,11 +2,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 struct PlatformWindow {
   SDL_Window* sdl = nullptr;
@@ -73,15 +75,49 @@ bool unregisterWindowClass(const char* className) {
   return true;
 }
 
-bool changeDisplayMode(int width, int height, int bits) {
-  SDL_DisplayMode want = {};
-  want.w = width;
-  want.h = height;
-  want.format = bits >= 24 ? SDL_PIXELFORMAT_RGB888 : 0;
-  if (!SDL_GetClosestDisplayMode(0, &want, &fullscreenMode)) {
+bool chooseFullscreenSize(const ModeSize* modes, int modeCount, ModeSize desktop, int width,
+                          int height, ModeSize* chosen) {
+  if (modeCount <= 1) {
+    *chosen = desktop;
+    return true;
+  }
+  for (int i = 0; i < modeCount; ++i) {
+    if (modes[i].width == width && modes[i].height == height) {
+      *chosen = modes[i];
+      return true;
+    }
+  }
+  return false;
+}
+
+bool changeDisplayMode(int width, int height, int) {
+  // X screens have one depth for every mode, so only the size is matched.
+  fullscreenModeChosen = false;
+  SDL_DisplayMode desktop = {};
+  if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
     rememberSdlError();
-    fullscreenModeChosen = false;
     return false;
+  }
+  std::vector<SDL_DisplayMode> modes(static_cast<size_t>(std::max(0, SDL_GetNumDisplayModes(0))));
+  std::vector<ModeSize> sizes;
+  for (size_t i = 0; i < modes.size(); ++i) {
+    if (SDL_GetDisplayMode(0, static_cast<int>(i), &modes[i]) == 0)
+      sizes.push_back(ModeSize{modes[i].w, modes[i].h});
+  }
+  ModeSize chosen = {};
+  if (!chooseFullscreenSize(sizes.data(), static_cast<int>(sizes.size()),
+                            ModeSize{desktop.w, desktop.h}, width, height, &chosen)) {
+    errorText =
+        "the display has no " + std::to_string(width) + "x" + std::to_string(height) + " mode";
+    return false;
+  }
+  fullscreenMode = desktop;
+  // SDL lists the modes of one size fastest refresh first.
+  for (const SDL_DisplayMode& mode : modes) {
+    if (mode.w == chosen.width && mode.h == chosen.height) {
+      fullscreenMode = mode;
+      break;
+    }
   }
   fullscreenModeChosen = true;
   return true;
@@ -321,13 +357,19 @@ static bool translate(const SDL_Event& e, MSG* msg) {
       msg->wParam = virtualKey(e.key.keysym.sym);
       return msg->wParam != 0;
     case SDL_WINDOWEVENT:
+      // A switch of display mode replaces the window; what the old one still
+      // had queued (its last size above all) is not the new one's.
+      if (!theWindow || e.window.windowID != SDL_GetWindowID(theWindow->sdl)) return false;
       switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: msg->message = WM_CLOSE; return true;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+          // The size in pixels that GL draws into, not in screen units.
+          int width = e.window.data1, height = e.window.data2;
+          SDL_GL_GetDrawableSize(theWindow->sdl, &width, &height);
           msg->message = WM_SIZE;
-          msg->lParam =
-              MAKELPARAM(static_cast<WORD>(e.window.data1), static_cast<WORD>(e.window.data2));
+          msg->lParam = MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height));
           return true;
+        }
         case SDL_WINDOWEVENT_MINIMIZED:
           msg->message = WM_ACTIVATE;
           msg->wParam = (WPARAM{1} << 16) | WA_INACTIVE;

@@ -28,10 +28,24 @@ bool registerWindowClass(const char* className, WNDPROC proc);
 // Forgets the class and stops the video subsystem.
 bool unregisterWindowClass(const char* className);
 
-// Picks the display mode for a full-screen window of at least width x height;
-// false when the display has no such mode. The change itself happens when a
-// full-screen window is shown in it.
+// Picks the display mode for a full-screen window of width x height (see
+// chooseFullscreenSize); false when the display refuses. The change itself
+// happens when a full-screen window is shown in it.
 bool changeDisplayMode(int width, int height, int bits);
+
+// A display mode's size in pixels.
+struct ModeSize {
+  int width;
+  int height;
+};
+
+// The size a full-screen window of width x height is shown at on a display
+// with these modes whose current one is `desktop`: the exact mode when the
+// display has it; the display's own size when it cannot switch (one mode or
+// none listed: a single-mode X server, an XWayland without emulated modes);
+// false when it could switch but has no such mode.
+bool chooseFullscreenSize(const ModeSize* modes, int modeCount, ModeSize desktop, int width,
+                          int height, ModeSize* chosen);
 
 // Returns to the desktop's own display mode.
 void restoreDisplayMode();

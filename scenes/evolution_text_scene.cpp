@@ -9,7 +9,6 @@
 
 #include "engine/font_manager.h"
 #include "engine/globals.h"
-#include "platform/window.h"
 #include "resources/texture_manager.h"
 
 const char EVOLUTION_TEXT[] =
@@ -193,10 +192,7 @@ void EvolutionTextScene::drawZoomBlur() {
   // 1. The middle 512 x 512 of the frame into the blur texture.
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, blurTexture);
-  int frameWidth = screenWidth;
-  int frameHeight = screenHeight;
-  platform::getClientSize(hWnd, &frameWidth, &frameHeight);
-  const BlurCopyRect rect = blurCopyRect(screenWidth, screenHeight, frameWidth, frameHeight);
+  const BlurCopyRect rect = blurCopyRect(screenWidth, screenHeight, screenWidth, screenHeight);
   glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, rect.x, rect.y, BLUR_SIZE, BLUR_SIZE, 0);
   blackenUncovered(rect);
 

@@ -198,9 +198,7 @@ void SkullSkyboxScene::drawEnvironment() {
 
 void SkullSkyboxScene::captureCubeMap() {
   // Where the window cannot hold a 512 x 512 face, render it off screen.
-  int width = screenWidth, height = screenHeight;
-  platform::getClientSize(hWnd, &width, &height);
-  const bool offScreen = width < CUBE_MAP_SIZE || height < CUBE_MAP_SIZE;
+  const bool offScreen = screenWidth < CUBE_MAP_SIZE || screenHeight < CUBE_MAP_SIZE;
   if (offScreen) {
     if (!captureFramebuffer) {
       glGenFramebuffers(1, &captureFramebuffer);

@@ -99,10 +99,11 @@ struct Material {
 
 struct Object {
   std::string name;
-  std::vector<float> vertices;   // x, y, z per vertex
-  std::vector<uint16_t> faces;   // a, b, c per triangle
-  std::vector<float> texCoords;  // u, v per vertex; empty: no mapping chunk
-  std::string material;          // empty: no face-material chunk
+  std::vector<float> vertices;             // x, y, z per vertex
+  std::vector<uint16_t> faces;             // a, b, c per triangle
+  std::vector<float> texCoords;            // u, v per vertex; empty: no mapping chunk
+  std::string material;                    // empty: no face-material chunk
+  std::vector<std::string> moreMaterials;  // further face-material chunks, in order
 };
 
 // Appends one material block.
@@ -126,7 +127,7 @@ inline void writeMaterial(ChunkWriter& w, const Material& m) {
   w.end();
 }
 
-// Appends one named object with its triangle mesh. The face-material chunk
+// Appends one named object with its triangle mesh. Each face-material chunk
 // lists every face, nested in the face list as 3DS files have it.
 inline void writeObject(ChunkWriter& w, const Object& o) {
   w.begin(OBJECT);
@@ -152,9 +153,11 @@ inline void writeObject(ChunkWriter& w, const Object& o) {
     w.u16(o.faces[3 * i + 2]);
     w.u16(7);  // edge flags: all three edges visible
   }
-  if (!o.material.empty()) {
+  std::vector<std::string> materials = o.moreMaterials;
+  if (!o.material.empty()) materials.insert(materials.begin(), o.material);
+  for (const std::string& material : materials) {
     w.begin(FACE_MATERIAL);
-    w.cstr(o.material);
+    w.cstr(material);
     w.u16(static_cast<uint16_t>(faceCount));
     for (size_t i = 0; i < faceCount; ++i) w.u16(static_cast<uint16_t>(i));
     w.end();

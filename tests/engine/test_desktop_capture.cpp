@@ -2,6 +2,11 @@
 
 #include <GL/glew.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -52,6 +57,79 @@ class PaintedRoot {
   Display* display;
   int width = 0, height = 0;
 };
+
+// An X server of its own (Xvfb, 1280 x 1024) that DISPLAY names while it
+// lives, so that its monitor layout can be changed without touching the
+// display the other tests use.
+class PrivateXServer {
+ public:
+  PrivateXServer() {
+    const char* saved = std::getenv("DISPLAY");
+    savedDisplay = saved ? saved : "";
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid = fork();
+    if (pid == 0) {
+      const int devNull = open("/dev/null", O_WRONLY);
+      dup2(devNull, 1);
+      dup2(devNull, 2);
+      const std::string fd = std::to_string(fds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-noreset",
+             "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    // The server writes its display number once it accepts connections.
+    std::string number;
+    char c = 0;
+    while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) setenv("DISPLAY", (":" + number).c_str(), 1);
+    ready = !number.empty();
+  }
+  ~PrivateXServer() {
+    if (savedDisplay.empty()) {
+      unsetenv("DISPLAY");
+    } else {
+      setenv("DISPLAY", savedDisplay.c_str(), 1);
+    }
+    if (pid > 0) {
+      kill(pid, SIGTERM);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+  bool ready = false;
+
+ private:
+  pid_t pid = -1;
+  std::string savedDisplay;
+};
+
+// Adds a RandR monitor at (x, y, width, height); with an output it stands
+// for that output (here the server's only one), without it is a monitor of
+// its own.
+void addMonitor(Display* display, const char* name, bool primary, bool withOutput, int x, int y,
+                int width, int height) {
+  const Window root = DefaultRootWindow(display);
+  XRRScreenResources* resources = XRRGetScreenResources(display, root);
+  XRRMonitorInfo* monitor = XRRAllocateMonitor(display, withOutput ? 1 : 0);
+  monitor->name = XInternAtom(display, name, False);
+  monitor->primary = primary;
+  monitor->x = x;
+  monitor->y = y;
+  monitor->width = width;
+  monitor->height = height;
+  monitor->mwidth = width / 4;
+  monitor->mheight = height / 4;
+  if (withOutput) monitor->outputs[0] = resources->outputs[0];
+  XRRSetMonitor(display, root, monitor);
+  XRRFreeMonitors(monitor);
+  XRRFreeScreenResources(resources);
+  XSync(display, False);
+}
 
 Rgb capturedAt(int x, int row) {
   const unsigned char* p = desktopPixels + (static_cast<size_t>(row) * 512 + x) * 3;
@@ -109,6 +187,28 @@ TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
   EXPECT_TRUE(near(readPixel(56, 8), BOTTOM_RIGHT, 0));
   EXPECT_TRUE(near(readPixel(8, 56), TOP_LEFT, 0));
   EXPECT_TRUE(near(readPixel(56, 56), TOP_RIGHT, 0));
+}
+
+TEST(DesktopCapture, OfTwoMonitorsOnlyThePrimaryIsCopied) {
+  PrivateXServer server;
+  ASSERT_TRUE(server.ready) << "no Xvfb to run";
+  {
+    PaintedRoot painted;
+    ASSERT_NE(painted.display, nullptr);
+    ASSERT_EQ(painted.width, 1280);
+    // The left half is the server's output, the primary is the right half.
+    addMonitor(painted.display, "left", false, true, 0, 0, 640, 1024);
+    addMonitor(painted.display, "right", true, false, 640, 0, 640, 1024);
+    captureDesktop();
+  }
+  ASSERT_NE(desktopPixels, nullptr);
+  // The right half fills the picture: nothing of the left one is in it.
+  for (int x : {0, 128, 255, 256, 384, 511}) {
+    EXPECT_TRUE(near(capturedAt(x, 128), BOTTOM_RIGHT, 0)) << "column " << x;
+    EXPECT_TRUE(near(capturedAt(x, 384), TOP_RIGHT, 0)) << "column " << x;
+  }
+  delete[] desktopPixels;
+  desktopPixels = nullptr;
 }
 
 TEST(DesktopCapture, WithoutADisplayThePictureIsBlack) {

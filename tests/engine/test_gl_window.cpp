@@ -1,21 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <X11/Xlib.h>
 
 #include "engine/gl_window.h"
 #include "engine/globals.h"
+#include "platform/window.h"
 #include "support/gl_test.h"
 
-TEST(GLWindow, ResizeToHeightZeroUsesOne) {
+TEST(GLWindow, ResizeSetsViewportAndScreenSizeHeightZeroAsOne) {
   ASSERT_TRUE(openTestWindow(640, 480));
   resizeGLScene(300, 0);
   GLint vp[4];
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[3], 1);
   EXPECT_FLOAT_EQ(aspectRatio, 300.0f);
+  EXPECT_EQ(screenWidth, 300);
+  EXPECT_EQ(screenHeight, 1);
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);
+  // A window resized by its user: the size every scene draws at follows.
+  windowProc(hWnd, WM_SIZE, 0, MAKELPARAM(800, 600));
+  glGetIntegerv(GL_VIEWPORT, vp);
+  EXPECT_EQ(vp[2], 800);
+  EXPECT_EQ(screenWidth, 800);
+  EXPECT_EQ(screenHeight, 600);
   resizeGLScene(640, 480);
 }
 
@@ -67,8 +77,21 @@ TEST(GLWindow, ModeSwitchKeepsTheContextAndTheCamera) {
   glLoadIdentity();
   glTranslatef(1.0f, 2.0f, -3.0f);
 
+  // Full screen on a display of one mode (Xvfb) is at the display's size,
+  // and so is what the scenes take for the screen.
   ASSERT_TRUE(setGLWindowMode(640, 480, 32, true));
+  int width = 0, height = 0;
+  platform::getClientSize(hWnd, &width, &height);
+  EXPECT_EQ(screenWidth, width);
+  EXPECT_EQ(screenHeight, height);
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(width, DisplayWidth(display, DefaultScreen(display)));
+  EXPECT_EQ(height, DisplayHeight(display, DefaultScreen(display)));
+  XCloseDisplay(display);
   ASSERT_TRUE(setGLWindowMode(640, 480, 32, false));
+  EXPECT_EQ(screenWidth, 640);
+  EXPECT_EQ(screenHeight, 480);
 
   EXPECT_TRUE(glIsTexture(texture));
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));  // the scene's own state stays

@@ -196,14 +196,24 @@ TEST(Loader3DS, VersionWarningAboveThreeOnly) {
 }
 
 TEST(Loader3DS, FaceMaterialTakesFirstMatchOrNone) {
+  writer3ds::Object textureFirst = quad("textureFirst", "twin");
+  textureFirst.moreMaterials = {"a"};
+  writer3ds::Object textureLast = quad("textureLast", "a");
+  textureLast.moreMaterials = {"twin"};
   Parsed p = parse(writer3ds::encodeModel(
       {material("a", 1, ""), material("twin", 2, "t1.jpg"), material("twin", 3, "")},
-      {quad("unmatched", "nosuch"), quad("dup", "twin"), quad("prefix", "twi")}));
+      {quad("unmatched", "nosuch"), quad("dup", "twin"), quad("prefix", "twi"), textureFirst,
+       textureLast}));
   EXPECT_EQ(p.model.objects[0].materialIndex, 0);
   EXPECT_FALSE(p.model.objects[0].hasTexture);
   EXPECT_EQ(p.model.objects[1].materialIndex, 1);
   EXPECT_TRUE(p.model.objects[1].hasTexture);
   EXPECT_EQ(p.model.objects[2].materialIndex, 0);  // names match byte for byte, not by prefix
+  // Of two materials the last one named is the object's; a texture of either keeps it textured.
+  EXPECT_EQ(p.model.objects[3].materialIndex, 0);
+  EXPECT_TRUE(p.model.objects[3].hasTexture);
+  EXPECT_EQ(p.model.objects[4].materialIndex, 1);
+  EXPECT_TRUE(p.model.objects[4].hasTexture);
 }
 
 TEST(Loader3DS, ObjectsWithoutCoordinates) {
