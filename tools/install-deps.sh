@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config git
   libgl-dev libglu1-mesa-dev freeglut3-dev libglew-dev libdevil-dev
   libsdl2-dev libfltk1.3-dev fluid libfreetype-dev libfontconfig-dev libsndfile1-dev libx11-dev
+  libpng-dev
   fonts-liberation fonts-comic-neue fonts-dejavu-core
   libgtest-dev googletest clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps libgl1-mesa-dri mesa-utils
