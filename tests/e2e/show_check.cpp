@@ -146,9 +146,7 @@ bool looksLike(Look look, const Figures& f) {
       return f.mean >= 20 && f.lit >= 0.3 && f.rings[3] >= 20 && f.rings[3] > f.rings[4] &&
              f.rings[4] > f.rings[5] && f.rings[5] > 0.5 && f.detail < 0.05;
     // The sky all round the skull, and not the blur that ends the scene before.
-    case SKULL:
-      return f.lit >= 0.2 && f.grey < 0.8 && f.desktop < 0.5 && f.green < 0.004 &&
-             !looksLike(BLUR, f);
+    case SKULL: return f.lit >= 0.2 && f.grey < 0.8 && f.desktop < 0.5 && !looksLike(BLUR, f);
     default: return false;
   }
 }
