@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "effects/particle_system.h"
 
@@ -119,6 +120,134 @@ TEST(ParticleUpdate, BouncesOnTheFloorPlaneWithFactorOneAndZero) {
     EXPECT_FLOAT_EQ(p->velocity.y, factor);
     EXPECT_FLOAT_EQ(p->velocity.z, 0.5f);
   }
+}
+
+// One move after the release: gravity first, then the drag toward the wind
+// with the velocity gravity left, then the position with the new velocity.
+TEST(ParticleUpdate, GravityAndDragMoveByTheirComputedSteps) {
+  struct Case {
+    const char* name;
+    Vector3 velocity, gravity, wind;
+    bool drag;
+    float elapsed;
+    Vector3 wantVelocity, wantPosition;  // worked out by hand
+  };
+  const Case cases[] = {
+      {"gravity only",
+       {1, 0, 0},
+       {0, -0.98f, 0},
+       {0, 0.2f, 0.2f},
+       false,
+       0.5f,
+       {1, -0.49f, 0},
+       {1.5f, 1.755f, 3}},
+      {"gravity then drag",
+       {1, 0, 0},
+       {0, -0.98f, 0},
+       {0, 0.2f, 0.2f},
+       true,
+       0.5f,
+       {0.5f, -0.145f, 0.1f},
+       {1.25f, 1.9275f, 3.05f}},
+      {"drag only",
+       {2, 0, -1},
+       {0, 0, 0},
+       {0, 1, 0},
+       true,
+       0.25f,
+       {1.5f, 0.25f, -0.75f},
+       {1.375f, 2.0625f, 2.8125f}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ParticleSystem ps;
+    makeDeterministic(ps);
+    ps.lifetime = 100.0f;
+    ps.position = Vector3(1, 2, 3);
+    ps.velocity = c.velocity;
+    ps.gravity = c.gravity;
+    ps.wind = c.wind;
+    ps.airResistance = c.drag;
+    ps.update(1.5f);  // the release: no move yet
+    Particle* p = ps.activeList;
+    ASSERT_NE(p, nullptr);
+    ps.update(c.elapsed);
+    EXPECT_FLOAT_EQ(p->velocity.x, c.wantVelocity.x);
+    EXPECT_FLOAT_EQ(p->velocity.y, c.wantVelocity.y);
+    EXPECT_FLOAT_EQ(p->velocity.z, c.wantVelocity.z);
+    EXPECT_FLOAT_EQ(p->position.x, c.wantPosition.x);
+    EXPECT_FLOAT_EQ(p->position.y, c.wantPosition.y);
+    EXPECT_FLOAT_EQ(p->position.z, c.wantPosition.z);
+  }
+}
+
+// A particle at (0, -0.25, 0) moving (1, -1, 0) for 0.25 s crosses the floor
+// y = -0.3 and the wall x = 0.2 at once. The planes act head first (the last
+// added first), each on what the one before it left.
+TEST(ParticleUpdate, SeveralPlanesActInListOrder) {
+  const CollisionPlane floorStick = {Vector3(0, 1, 0), Vector3(0, -0.3f, 0), 1.0f, COLLIDE_STICK,
+                                     nullptr};
+  const CollisionPlane wallBounce = {Vector3(-1, 0, 0), Vector3(0.2f, 0, 0), 1.0f, COLLIDE_BOUNCE,
+                                     nullptr};
+  // Free below y = -0.28: the moved particle is, the one put back is not.
+  const CollisionPlane ceilingRecycle = {Vector3(0, -1, 0), Vector3(0, -0.28f, 0), 1.0f,
+                                         COLLIDE_RECYCLE, nullptr};
+  struct Case {
+    const char* name;
+    std::vector<CollisionPlane> added;  // in the order of addCollisionPlane
+    Vector3 wantVelocity;
+    bool recycled;
+  };
+  const Case cases[] = {
+      // The wall is the head: bounced back, then in front of the floor.
+      {"stick, then bounce added", {floorStick, wallBounce}, {-1, -1, 0}, false},
+      // The floor is the head: stopped, then in front of the wall.
+      {"bounce, then stick added", {wallBounce, floorStick}, {0, 0, 0}, false},
+      // The bounce puts it back above y = -0.28, where the next plane recycles it.
+      {"recycle, then bounce added", {ceilingRecycle, wallBounce}, {-1, -1, 0}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ParticleSystem ps;
+    makeDeterministic(ps);
+    ps.lifetime = 100.0f;
+    ps.position = Vector3(0, -0.25f, 0);
+    ps.velocity = Vector3(1, -1, 0);
+    for (const CollisionPlane& plane : c.added)
+      ps.addCollisionPlane(plane.normal, plane.point, plane.bounceFactor, plane.response);
+    ps.update(1.5f);
+    Particle* p = ps.activeList;
+    ASSERT_NE(p, nullptr);
+    ps.update(0.25f);
+    EXPECT_FLOAT_EQ(p->position.x, 0.0f);
+    EXPECT_FLOAT_EQ(p->position.y, -0.25f);
+    EXPECT_FLOAT_EQ(p->velocity.x, c.wantVelocity.x);
+    EXPECT_FLOAT_EQ(p->velocity.y, c.wantVelocity.y);
+    EXPECT_FLOAT_EQ(p->velocity.z, c.wantVelocity.z);
+    EXPECT_EQ(p->birthTime < 0.0f, c.recycled);
+  }
+}
+
+// Stuck on the floor, a particle stays where it was before the crossing, at
+// rest, until its lifetime is over.
+TEST(ParticleUpdate, StickStopsTheParticleWhereItWas) {
+  ParticleSystem ps;
+  makeDeterministic(ps);
+  ps.lifetime = 100.0f;
+  ps.position = Vector3(0.5f, -0.1f, 0);
+  ps.velocity = Vector3(0.2f, -1.0f, 0);
+  ps.addCollisionPlane(Vector3(0, 1, 0), Vector3(0, -0.3f, 0), 1.0f, COLLIDE_STICK);
+  ps.update(1.5f);
+  Particle* p = ps.activeList;
+  ps.update(0.1f);  // to (0.52, -0.2): still free
+  for (int i = 0; i < 4; ++i) {
+    ps.update(0.15f);  // -0.35 would be behind the floor
+    EXPECT_FLOAT_EQ(p->position.x, 0.52f);
+    EXPECT_FLOAT_EQ(p->position.y, -0.2f);
+    EXPECT_EQ(p->velocity.x, 0.0f);
+    EXPECT_EQ(p->velocity.y, 0.0f);
+  }
+  EXPECT_EQ(ps.activeCount, 1u);
 }
 
 TEST(ParticleUpdate, CollidesOnlyBeyondTheBandAroundThePlane) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <GL/glu.h>
 #include <IL/il.h>
 #include <unistd.h>
 
@@ -96,6 +97,60 @@ TEST(TorusKnotScene, TurnsOneDegreePerFrameAndShows360Once) {
     ASSERT_EQ(scene.shownAngleX(), expected) << "frame " << frame;
     ASSERT_EQ(scene.shownAngleY(), expected) << "frame " << frame;
     scene.draw();
+  }
+}
+
+// Where an object point of the knot lands in the window under the modelview
+// matrix m (the window's own projection and viewport).
+struct WindowPoint {
+  double x, y;
+};
+WindowPoint project(const double m[16], double x, double y, double z) {
+  double projection[16];
+  int viewport[4];
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  WindowPoint p{0, 0};
+  double depth = 0;
+  gluProject(x, y, z, m, projection, viewport, &p.x, &p.y, &depth);
+  return p;
+}
+
+// The camera on +z 80 looks at (0, 3, 0): that point is the middle of the
+// picture and the knot's centre lies 240 x (3 / 80) / tan 22.5 = 21.73 lines
+// below it. The knot turns about the (1, 0, 1) diagonal, then about x.
+TEST(TorusKnotScene, LooksAtItsTargetAndTurnsAboutTheDiagonal) {
+  ASSERT_TRUE(windowOfSize(640, 480));
+  TorusKnotScene scene;
+  scene.init();
+  scene.draw();  // shows 0 degrees
+  double first[16], turned[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, first);
+  for (int frame = 1; frame <= 90; ++frame) scene.draw();  // the last shows 90
+  glGetDoublev(GL_MODELVIEW_MATRIX, turned);
+
+  const WindowPoint target = project(first, 0, 3, 0), centre = project(first, 0, 0, 0);
+  EXPECT_NEAR(target.x, 320.0, 0.01);
+  EXPECT_NEAR(target.y, 240.0, 0.01);
+  EXPECT_NEAR(centre.x, 320.0, 0.01);
+  EXPECT_NEAR(centre.y, 240.0 - 21.73, 0.05);
+
+  // (s, t) of a turned point against where the unturned knot shows (u, v, w).
+  struct Case {
+    double x, y, z, u, v, w;
+  };
+  const double h = std::sqrt(0.5);
+  const Case cases[] = {
+      {1, 0, 1, 1, -1, 0},          // on the diagonal: only the x turn moves it
+      {0, 1, 0, -h, -h, 0},         // diagonal to (-h, 0, h), then x to (-h, -h, 0)
+      {0, 0, 2, 1, -1, -1.414214},  // diagonal to (1, -1.414, 1), then x
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << " " << c.y << " " << c.z);
+    const WindowPoint got = project(turned, c.x, c.y, c.z);
+    const WindowPoint want = project(first, c.u, c.v, c.w);
+    EXPECT_NEAR(got.x, want.x, 0.05);
+    EXPECT_NEAR(got.y, want.y, 0.05);
   }
 }
 
