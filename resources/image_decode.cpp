@@ -1,6 +1,9 @@
 #include "resources/image_decode.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,8 +17,23 @@
 static const size_t MAX_IMAGE_FILE_BYTES =
     static_cast<size_t>(MAX_IMAGE_SIDE) * MAX_IMAGE_SIDE * 8 + 65536;
 
+// Opens a regular file for reading; a FIFO, device or folder is refused
+// without blocking on it.
+static FILE* openRegularFile(const char* path) {
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  FILE* file = fdopen(fd, "rb");
+  if (!file) close(fd);
+  return file;
+}
+
 bool readImageFile(const char* path, std::vector<unsigned char>* bytes) {
-  FILE* file = std::fopen(path, "rb");
+  FILE* file = openRegularFile(path);
   if (!file) return false;
   bytes->clear();
   unsigned char block[65536];

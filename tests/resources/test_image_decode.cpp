@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -220,6 +221,16 @@ TEST(ImageDecode, HostileFilesAreRefusedAndLeaveTheManagerAsItWas) {
     EXPECT_EQ(tm->slot(1), NO_TEXTURE);
     std::remove(path.c_str());
   }
+  // A FIFO would block a plain open for ever, a folder reads as nothing:
+  // both are refused at once.
+  const std::string fifo = "/tmp/parallaxis_hostile_" + std::to_string(getpid()) + "_fifo.jpg";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/tmp")}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(tm->loadTexture(path.c_str(), 1, NO_TEXTURE), NO_TEXTURE);
+    EXPECT_EQ(tm->textureCount(), 1);
+  }
+  std::remove(fifo.c_str());
   // A BMP under a name without extension is read by its content, and loads
   // after all the failures.
   const std::string plain = "/tmp/parallaxis_hostile_" + std::to_string(getpid()) + "_plain";
