@@ -8,21 +8,6 @@ BIN=$1
 TITLE="Parallaxis - Quenvar"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Commands run when the script ends, however it ends (atExit COMMAND).
-EXIT_COMMANDS=()
-atExit() { EXIT_COMMANDS+=("$1"); }
-runExitCommands() { for command in "${EXIT_COMMANDS[@]}"; do eval "$command"; done; }
-trap runExitCommands EXIT
-# A failed check leaves no program behind.
-atExit 'kill -9 "${PID:-}" 2>/dev/null'
-
-# A held key must not repeat: a repeated F1 switches the window back. The X
-# server is normally the test's own (Xvfb); any other gets its setting back.
-if xset q 2>/dev/null | grep -q "auto repeat: *on"; then
-  xset r off || fail "cannot turn key repeat off"
-  atExit 'xset r on'
-fi
-
 # waitFor SECONDS COMMAND...: true as soon as COMMAND succeeds; false when it
 # has not within SECONDS of wall-clock time.
 waitFor() {
@@ -33,6 +18,33 @@ waitFor() {
     sleep 0.05
   done
 }
+
+# Commands run when the script ends, however it ends (atExit COMMAND).
+EXIT_COMMANDS=()
+atExit() { EXIT_COMMANDS+=("$1"); }
+runExitCommands() { for command in "${EXIT_COMMANDS[@]}"; do eval "$command"; done; }
+trap runExitCommands EXIT
+# A failed check leaves no program behind.
+atExit 'kill -9 "${PID:-}" 2>/dev/null'
+
+# A held key must not repeat: a repeated F1 switches the window back. The X
+# server is normally the test's own (Xvfb); any other gets its setting back.
+# An X server started without -noreset forgets the setting whenever its last
+# client leaves, so a client that waits for a window that never comes keeps
+# it company until the script ends.
+xdotool search --sync --name "^no window has this name$" >/dev/null 2>&1 &
+HOLDER=$!
+atExit 'kill "$HOLDER" 2>/dev/null'
+connected() {
+  ls -l "/proc/$HOLDER/fd" 2>/dev/null | grep -q socket && return 0
+  kill -0 "$HOLDER" 2>/dev/null || fail "cannot reach the X display"
+  return 1
+}
+waitFor 30 connected || fail "no connection to the X display after 30 s"
+if xset q 2>/dev/null | grep -q "auto repeat: *on"; then
+  xset r off && xset q | grep -q "auto repeat: *off" || fail "cannot turn key repeat off"
+  atExit 'xset r on'
+fi
 
 # start ARGS...: runs the show in the background; sets PID.
 start() {
