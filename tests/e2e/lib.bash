@@ -34,6 +34,7 @@ atExit 'kill -9 "${PID:-}" 2>/dev/null'
 # it company until the script ends.
 xdotool search --sync --name "^no window has this name$" >/dev/null 2>&1 &
 HOLDER=$!
+disown "$HOLDER"
 atExit 'kill "$HOLDER" 2>/dev/null'
 connected() {
   ls -l "/proc/$HOLDER/fd" 2>/dev/null | grep -q socket && return 0
