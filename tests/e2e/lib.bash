@@ -6,7 +6,12 @@
 set -u
 BIN=$1
 TITLE="Parallaxis - Quenvar"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# fail WHY: ends the script, with what the program last said.
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "${TMPDIR:-/tmp}/e2e.$$.out" ] && tail -n 5 "${TMPDIR:-/tmp}/e2e.$$.out" >&2
+  exit 1
+}
 
 # waitFor SECONDS COMMAND...: true as soon as COMMAND succeeds; false when it
 # has not within SECONDS of wall-clock time.
@@ -90,16 +95,23 @@ hasGeometry() { findWindow && [ "$(geometry)" = "$1" ]; }
 # waitGeometry WxH: waits up to 60 s for the show's window to have that size.
 waitGeometry() { waitFor 60 hasGeometry "$1" || fail "window is $(geometry), not $1"; }
 
-# press KEY CONDITION...: holds the key down until CONDITION holds (up to 60
-# s), then lets it go. The show reads the key table between frames, so a press
-# that ends before the next frame (a loading scene, a slow machine) could be
-# missed; with key repeat off a long hold is still a single press.
+# press KEY CONDITION...: holds the key down until CONDITION holds, then lets
+# it go. The show reads the key table between frames, so a press that ends
+# before the next frame (a loading scene, a slow machine) could be missed;
+# with key repeat off a long hold is still a single press. A press that has
+# had no effect after 20 s is made again, up to three times.
 press() {
-  local key=$1 ok=0
+  local key=$1
   shift
-  xdotool windowfocus --sync "$WID" 2>/dev/null
-  xdotool keydown "$key"
-  waitFor 60 "$@" || ok=1
-  xdotool keyup "$key"
-  return $ok
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$WID" 2>/dev/null
+    xdotool keydown "$key"
+    if waitFor 20 "$@"; then
+      xdotool keyup "$key"
+      return 0
+    fi
+    xdotool keyup "$key"
+    echo "press: $key had no effect in 20 s; again" >&2
+  done
+  return 1
 }
