@@ -167,16 +167,12 @@ INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGP
   send(&dialog, WM_INITDIALOG, 0, 0);
   // A modal dialog is shown whatever its template's visibility says.
   if (!dialog.ended && !stopSignal()) show(dialog);
-  while (!dialog.ended) {
-    if (stopSignal()) {
-      cancelCallback(nullptr, &dialog);
-      if (!dialog.ended) dialog.result = IDCANCEL;
-      dialog.ended = true;
-      continue;
-    }
-    // The handler may run on another thread and leave this wait alone, so it
-    // never lasts long.
-    Fl::wait(STOP_POLL_SECONDS);
+  // The signal handler may run on another thread and leave this wait alone,
+  // so it never lasts long.
+  while (!dialog.ended && !stopSignal()) Fl::wait(STOP_POLL_SECONDS);
+  if (!dialog.ended) {  // a stop signal: the close button's cancel
+    cancelCallback(nullptr, &dialog);
+    if (!dialog.ended) dialog.result = IDCANCEL;
   }
   destroy(dialog);
   openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), &dialog));

@@ -6,22 +6,12 @@
 set -u
 BIN=$1
 TITLE="Parallaxis - Quenvar"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Commands run when the script ends, however it ends (atExit COMMAND).
-EXIT_COMMANDS=()
-atExit() { EXIT_COMMANDS+=("$1"); }
-runExitCommands() { for command in "${EXIT_COMMANDS[@]}"; do eval "$command"; done; }
-trap runExitCommands EXIT
-# A failed check leaves no program behind.
-atExit 'kill -9 "${PID:-}" 2>/dev/null'
-
-# A held key must not repeat: a repeated F1 switches the window back. The X
-# server is normally the test's own (Xvfb); any other gets its setting back.
-if xset q 2>/dev/null | grep -q "auto repeat: *on"; then
-  xset r off || fail "cannot turn key repeat off"
-  atExit 'xset r on'
-fi
+# fail WHY: ends the script, with what the program last said.
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "${TMPDIR:-/tmp}/e2e.$$.out" ] && tail -n 5 "${TMPDIR:-/tmp}/e2e.$$.out" >&2
+  exit 1
+}
 
 # waitFor SECONDS COMMAND...: true as soon as COMMAND succeeds; false when it
 # has not within SECONDS of wall-clock time.
@@ -33,6 +23,34 @@ waitFor() {
     sleep 0.05
   done
 }
+
+# Commands run when the script ends, however it ends (atExit COMMAND).
+EXIT_COMMANDS=()
+atExit() { EXIT_COMMANDS+=("$1"); }
+runExitCommands() { for command in "${EXIT_COMMANDS[@]}"; do eval "$command"; done; }
+trap runExitCommands EXIT
+# A failed check leaves no program behind.
+atExit 'kill -9 "${PID:-}" 2>/dev/null'
+
+# A held key must not repeat: a repeated F1 switches the window back. The X
+# server is normally the test's own (Xvfb); any other gets its setting back.
+# An X server started without -noreset forgets the setting whenever its last
+# client leaves, so a client that waits for a window that never comes keeps
+# it company until the script ends.
+xdotool search --sync --name "^no window has this name$" >/dev/null 2>&1 &
+HOLDER=$!
+disown "$HOLDER"
+atExit 'kill "$HOLDER" 2>/dev/null'
+connected() {
+  ls -l "/proc/$HOLDER/fd" 2>/dev/null | grep -q socket && return 0
+  kill -0 "$HOLDER" 2>/dev/null || fail "cannot reach the X display"
+  return 1
+}
+waitFor 30 connected || fail "no connection to the X display after 30 s"
+if xset q 2>/dev/null | grep -q "auto repeat: *on"; then
+  xset r off && xset q | grep -q "auto repeat: *off" || fail "cannot turn key repeat off"
+  atExit 'xset r on'
+fi
 
 # start ARGS...: runs the show in the background; sets PID.
 start() {
@@ -77,16 +95,23 @@ hasGeometry() { findWindow && [ "$(geometry)" = "$1" ]; }
 # waitGeometry WxH: waits up to 60 s for the show's window to have that size.
 waitGeometry() { waitFor 60 hasGeometry "$1" || fail "window is $(geometry), not $1"; }
 
-# press KEY CONDITION...: holds the key down until CONDITION holds (up to 60
-# s), then lets it go. The show reads the key table between frames, so a press
-# that ends before the next frame (a loading scene, a slow machine) could be
-# missed; with key repeat off a long hold is still a single press.
+# press KEY CONDITION...: holds the key down until CONDITION holds, then lets
+# it go. The show reads the key table between frames, so a press that ends
+# before the next frame (a loading scene, a slow machine) could be missed;
+# with key repeat off a long hold is still a single press. A press that has
+# had no effect after 20 s is made again, up to three times.
 press() {
-  local key=$1 ok=0
+  local key=$1
   shift
-  xdotool windowfocus --sync "$WID" 2>/dev/null
-  xdotool keydown "$key"
-  waitFor 60 "$@" || ok=1
-  xdotool keyup "$key"
-  return $ok
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$WID" 2>/dev/null
+    xdotool keydown "$key"
+    if waitFor 20 "$@"; then
+      xdotool keyup "$key"
+      return 0
+    fi
+    xdotool keyup "$key"
+    echo "press: $key had no effect in 20 s; again" >&2
+  done
+  return 1
 }

@@ -14,8 +14,8 @@ waitExit 30
 [ "$CODE" = 0 ] || fail "closing the window gave exit code $CODE"
 
 # F1 twice: full screen (the screen's size under Xvfb) and back, while the
-# clock runs on: the show still ends by itself 15 s after its start.
-start --start 170
+# clock runs on: the show still ends by itself 35 s after its start.
+start --start 150
 waitWindow
 waitGeometry 640x480
 SCREEN=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*x[0-9]*\).*/\1/p')
