@@ -1,13 +1,15 @@
 // The program's resources: the settings dialog (template 102) and its banner
 // (bitmap 113, made by the data generator and compiled in from banner_bmp.h).
+#include "app/resource_script.h"
+
 #include "app/resource.h"
-
 #include "banner_bmp.h"
-#include "platform/resources.h"
-
-namespace platform {
 
 namespace {
+
+using platform::BitmapResource;
+using platform::DialogItemTemplate;
+using platform::DialogTemplate;
 
 constexpr DWORD CHILD = WS_CHILD | WS_VISIBLE;
 
@@ -24,19 +26,17 @@ const DialogItemTemplate settingsItems[] = {
     {IDC_STATIC, "static", nullptr, IDB_BANNER, CHILD | SS_BITMAP, 6, 84, 200, 46},
 };
 
-}  // namespace
-
 const DialogTemplate dialogResources[] = {
     {IDD_SETTINGS,
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS,
      WS_EX_TOPMOST, 0, 0, 214, 138, "Parallaxis", "MS Shell Dlg", 8, 400, false, 1, settingsItems,
      static_cast<int>(sizeof settingsItems / sizeof settingsItems[0])},
 };
-const int dialogResourceCount = 1;
 
 const BitmapResource bitmapResources[] = {
     {IDB_BANNER, BANNER_BMP, sizeof BANNER_BMP},
 };
-const int bitmapResourceCount = 1;
 
-}  // namespace platform
+}  // namespace
+
+const platform::ResourceModule programResources = {dialogResources, 1, bitmapResources, 1};

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "engine/globals.h"
 #include "platform/dialog.h"
 
@@ -101,7 +102,8 @@ INT_PTR settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 INT_PTR runSettingsDialog() {
-  const INT_PTR result = platform::dialogBox(IDD_SETTINGS, nullptr, settingsDialogProc);
+  const INT_PTR result =
+      platform::dialogBox(programResources, IDD_SETTINGS, nullptr, settingsDialogProc);
   if (result == -1)
     std::fprintf(stderr,
                  "parallaxis: the settings dialog cannot open (%s); the show starts with the "

@@ -5,6 +5,7 @@
 #include "app/benchmark.h"
 #include "app/capture.h"
 #include "app/settings_dialog.h"
+#include "app/show.h"
 #include "engine/demo_timeline.h"
 #include "engine/desktop_capture.h"
 #include "engine/font_manager.h"
@@ -79,6 +80,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
   DemoTimeline timeline;
+  placeShow(timeline);
   timeline.setup();
   startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();
 

@@ -7,23 +7,20 @@
 #include "engine/loading_screen.h"
 #include "platform/clock.h"
 #include "resources/sound_manager.h"
-#include "scenes/evolution_text_scene.h"
-#include "scenes/laser_scene.h"
-#include "scenes/screen_scene.h"
-#include "scenes/skull_skybox_scene.h"
-#include "scenes/torus_knot_scene.h"
-#include "scenes/words_scene.h"
 
 void DemoTimeline::clearTable() {
   for (int i = 0; i < MAX_SCENES; ++i) {
     scenes[i] = nullptr;
+    sceneMusic[i] = nullptr;
     sceneWindows[i][0] = sceneWindows[i][1] = 0.0f;
     sceneFirstFrame[i] = 1;
   }
 }
 
-void DemoTimeline::placeScene(int i, Scene* scene, double start, double duration) {
+void DemoTimeline::placeScene(int i, Scene* scene, double start, double duration,
+                              const char* music) {
   scenes[i] = scene;
+  sceneMusic[i] = music;
   scene->setStartTime(start);
   scene->setDuration(duration);
   sceneWindows[i][0] = static_cast<float>(scene->startTime());
@@ -31,17 +28,7 @@ void DemoTimeline::placeScene(int i, Scene* scene, double start, double duration
 }
 
 void DemoTimeline::setup() {
-  clearTable();
-  placeScene(0, new ScreenScene, 0.0, 40.0);
-  placeScene(1, new WordsScene, 40.0, 10.0);
-  placeScene(2, new TorusKnotScene, 50.0, 35.0);
-  placeScene(3, new LaserScene, 85.0, 30.0);
-  placeScene(4, new EvolutionTextScene, 115.0, 35.0);
-  placeScene(5, new SkullSkyboxScene, 150.0, 35.0);
-
   loadingFont = FontManager::instance()->buildBitmapFont("Times New Roman", 32);
-  SoundManager::instance()->loadStream("sounds/back1.mp3", "background1");
-  SoundManager::instance()->loadStream("sounds/back2.mp3", "background2");
 
   int last = 0;
   for (int i = 0; i < MAX_SCENES && scenes[i]; ++i) {
@@ -109,8 +96,7 @@ bool DemoTimeline::frame() {
     if (sceneFirstFrame[i]) {
       scene->init();
       sceneFirstFrame[i] = 0;
-      if (i == 0) SoundManager::instance()->play("background1");
-      if (i == 1) SoundManager::instance()->play("background2");
+      if (sceneMusic[i]) SoundManager::instance()->play(sceneMusic[i]);
     }
     scene->draw();
     if (showFps) drawFpsOverlay(static_cast<int>(fps));

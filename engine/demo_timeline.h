@@ -1,10 +1,11 @@
-// The show's table of timed scenes and its clock.
+// The timeline of timed scenes and the show clock.
 //
-// setup builds the table and loads every scene behind the loading screen;
-// startClock starts the show clock; frame, called whenever no window message
-// is waiting, advances the clock and draws every scene whose window holds it;
-// destroyScenes deletes the scene objects at shutdown. The timeline owns the
-// scenes it holds.
+// The program fills the table (clearTable, then placeScene for each entry);
+// setup loads every scene behind the loading screen; startClock starts the
+// show clock; frame, called whenever no window message is waiting, advances
+// the clock and draws every scene whose window holds it, starting an entry's
+// music on its first frame; destroyScenes deletes the scene objects at
+// shutdown. The timeline owns the scenes it holds.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,8 @@ class DemoTimeline {
  public:
   static constexpr int MAX_SCENES = 10;
 
-  // Builds the six scenes, the loading font and the music, and loads each
-  // scene after showing its loading screen.
+  // Builds the loading font and loads each scene of the table after showing
+  // its loading screen.
   void setup();
 
   // Starts the show clock at startAt seconds.
@@ -31,10 +32,12 @@ class DemoTimeline {
   // Empties the table and sets every first-frame flag.
   void clearTable();
 
-  // Puts a scene (ownership passes to the table) at entry i with its window.
-  void placeScene(int i, Scene* scene, double start, double duration);
+  // Puts a scene (ownership passes to the table) at entry i with its window;
+  // music, when given, names the sound stream its first frame starts.
+  void placeScene(int i, Scene* scene, double start, double duration, const char* music = nullptr);
 
   Scene* scenes[MAX_SCENES] = {};
+  const char* sceneMusic[MAX_SCENES] = {};
   float sceneWindows[MAX_SCENES][2] = {};
   unsigned char sceneFirstFrame[MAX_SCENES] = {};
 

@@ -28,6 +28,7 @@ struct DialogTimer {
 };
 
 struct Dialog {
+  const ResourceModule* module = nullptr;
   const DialogTemplate* source = nullptr;
   HWND owner = nullptr;
   DLGPROC proc = nullptr;
@@ -116,7 +117,7 @@ void build(Dialog& dialog) {
   dialog.window->callback(cancelCallback, &dialog);
   dialog.window->set_modal();
   for (int i = 0; i < t.itemCount; ++i) {
-    dialog.controls.push_back(createControl(t.items[i], font));
+    dialog.controls.push_back(createControl(*dialog.module, t.items[i], font));
     DialogControl* control = dialog.controls.back().get();
     Dialog* owner = &dialog;
     control->notify = [owner, control](WORD notification) {
@@ -145,9 +146,10 @@ void destroy(Dialog& dialog) {
 
 }  // namespace
 
-INT_PTR dialogBox(int templateId, HWND owner, DLGPROC proc) {
+INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGPROC proc) {
   Dialog dialog;
-  dialog.source = findDialogTemplate(templateId);
+  dialog.module = &module;
+  dialog.source = findDialogTemplate(module, templateId);
   dialog.owner = owner;
   dialog.proc = proc;
   if (!dialog.source || !proc) {

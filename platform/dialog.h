@@ -1,6 +1,6 @@
 // Modal dialogs built from dialog templates (FLTK).
 //
-// Call order: dialogBox builds the window of a template from its control
+// Call order: dialogBox builds the window of a module's template from its control
 // table, sends WM_INITDIALOG to the dialog procedure, shows the window and runs
 // its own event loop until the procedure calls endDialog; dialogBox then
 // destroys the window and returns the value given to endDialog. While the loop
@@ -18,12 +18,14 @@
 // for a handle or control they do not know.
 #pragma once
 
+#include "platform/resources.h"
 #include "platform/win32.h"
 
 namespace platform {
 
-// Runs the dialog of template templateId modally; the endDialog value, or -1.
-INT_PTR dialogBox(int templateId, HWND owner, DLGPROC proc);
+// Runs the dialog of the module's template templateId modally; the endDialog
+// value, or -1.
+INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGPROC proc);
 
 // Ends the dialog once the current message has been handled.
 bool endDialog(HWND dialog, INT_PTR result);

@@ -184,8 +184,9 @@ void rebuildMenu(DialogControl& control) {
   }
 }
 
-void loadBitmap(DialogControl& control, const DialogItemTemplate& item) {
-  const BitmapResource* bitmap = findBitmap(item.imageResource);
+void loadBitmap(DialogControl& control, const ResourceModule& module,
+                const DialogItemTemplate& item) {
+  const BitmapResource* bitmap = findBitmap(module, item.imageResource);
   int width = 0, height = 0;
   if (!bitmap || !decodeBmp24(bitmap->bytes, bitmap->size, &width, &height, &control.pixels)) {
     std::fprintf(stderr, "dialog: bitmap %d cannot be read; its control stays empty\n",
@@ -214,7 +215,8 @@ DialogFont dialogFont(const DialogTemplate& dialog) {
   return DialogFont{DIALOG_FACE, (points * DOTS_PER_INCH + 36) / 72};
 }
 
-std::unique_ptr<DialogControl> createControl(const DialogItemTemplate& item,
+std::unique_ptr<DialogControl> createControl(const ResourceModule& module,
+                                             const DialogItemTemplate& item,
                                              const DialogFont& font) {
   auto control = std::make_unique<DialogControl>();
   control->id = item.id;
@@ -248,7 +250,7 @@ std::unique_ptr<DialogControl> createControl(const DialogItemTemplate& item,
   widget->labelfont(font.face);
   widget->labelsize(font.pixels);
   if (!(item.style & WS_TABSTOP)) widget->clear_visible_focus();
-  if (control->kind == ControlKind::BITMAP) loadBitmap(*control, item);
+  if (control->kind == ControlKind::BITMAP) loadBitmap(*control, module, item);
   if (control->kind != ControlKind::TEXT && control->kind != ControlKind::BITMAP &&
       control->kind != ControlKind::COMBO_BOX)
     widget->callback(notifyCallback, control.get());

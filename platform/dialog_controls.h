@@ -61,8 +61,10 @@ int dialogUnitsToPixelsY(int units);
 // The font a template asks for, as FLTK draws it.
 DialogFont dialogFont(const DialogTemplate& dialog);
 
-// Builds the widget of one control in the current FLTK group.
-std::unique_ptr<DialogControl> createControl(const DialogItemTemplate& item,
+// Builds the widget of one control in the current FLTK group; a bitmap
+// control takes its picture from the module.
+std::unique_ptr<DialogControl> createControl(const ResourceModule& module,
+                                             const DialogItemTemplate& item,
                                              const DialogFont& font);
 
 // Handles a BM_* or CB_* message for the control; CB_ERR when it does not apply.

@@ -2,15 +2,15 @@
 
 namespace platform {
 
-const DialogTemplate* findDialogTemplate(int id) {
-  for (int i = 0; i < dialogResourceCount; ++i)
-    if (dialogResources[i].id == id) return &dialogResources[i];
+const DialogTemplate* findDialogTemplate(const ResourceModule& module, int id) {
+  for (int i = 0; i < module.dialogCount; ++i)
+    if (module.dialogs[i].id == id) return &module.dialogs[i];
   return nullptr;
 }
 
-const BitmapResource* findBitmap(int id) {
-  for (int i = 0; i < bitmapResourceCount; ++i)
-    if (bitmapResources[i].id == id) return &bitmapResources[i];
+const BitmapResource* findBitmap(const ResourceModule& module, int id) {
+  for (int i = 0; i < module.bitmapCount; ++i)
+    if (module.bitmaps[i].id == id) return &module.bitmaps[i];
   return nullptr;
 }
 

@@ -1,9 +1,10 @@
 // Resources built into the executable: dialog templates and bitmaps, looked up
 // by number as a resource script names them.
 //
-// The tables live in app/ (the program's resource script) and are
-// constant for the life of the process; callers never own or free what a
-// lookup returns. An unknown number returns null (false for bitmaps).
+// The program's resource script defines the tables of a ResourceModule and
+// hands it to dialogBox; the tables are constant for the life of the process,
+// and callers never own or free what a lookup returns. An unknown number
+// returns null.
 #pragma once
 
 #include <cstddef>
@@ -45,16 +46,18 @@ struct BitmapResource {
   size_t size;
 };
 
-// The dialog template with this number, or null.
-const DialogTemplate* findDialogTemplate(int id);
+// The tables of one resource script.
+struct ResourceModule {
+  const DialogTemplate* dialogs;
+  int dialogCount;
+  const BitmapResource* bitmaps;
+  int bitmapCount;
+};
 
-// The bitmap with this number, or null.
-const BitmapResource* findBitmap(int id);
+// The module's dialog template with this number, or null.
+const DialogTemplate* findDialogTemplate(const ResourceModule& module, int id);
 
-// The resource script's tables (app/).
-extern const DialogTemplate dialogResources[];
-extern const int dialogResourceCount;
-extern const BitmapResource bitmapResources[];
-extern const int bitmapResourceCount;
+// The module's bitmap with this number, or null.
+const BitmapResource* findBitmap(const ResourceModule& module, int id);
 
 }  // namespace platform

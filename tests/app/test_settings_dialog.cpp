@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "app/settings_dialog.h"
 #include "engine/desktop_capture.h"
 #include "engine/globals.h"
@@ -94,7 +95,8 @@ TEST(SettingsDialog, CentredBouncesAndOkWritesTheChoices) {
     EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDC_LOOP_DEMO, 0), FALSE);
     EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDOK, 0), TRUE);
   };
-  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDOK) << platform::dialogError();
+  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDOK)
+      << platform::dialogError();
 
   long left, top;
   centred(&left, &top);
@@ -130,7 +132,7 @@ TEST(SettingsDialog, NoSelectedRowGivesRowZero) {
     platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     settingsDialogProc(d, WM_COMMAND, IDOK, 0);
   };
-  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDOK);
+  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDOK);
   EXPECT_EQ(resolutionIndex, 0);
   EXPECT_FALSE(fullscreen);
   EXPECT_FALSE(showFps);
@@ -142,7 +144,7 @@ TEST(SettingsDialog, CancelWritesNothing) {
   run = DialogRun();
   run.actAtTick = 2;
   run.act = [](HWND d) { EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDCANCEL, 0), TRUE); };
-  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDCANCEL);
+  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDCANCEL);
   EXPECT_EQ(resolutionIndex, 3);
   EXPECT_TRUE(fullscreen);
   EXPECT_TRUE(showFps);
@@ -158,7 +160,7 @@ TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {
     platform::getWindowRect(d, where);
     settingsDialogProc(d, WM_COMMAND, IDOK, 0);
   };
-  ASSERT_EQ(platform::dialogBox(IDD_SETTINGS, nullptr, watched), IDOK);
+  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDOK);
   captureDesktop();
   ASSERT_NE(desktopPixels, nullptr);
   RECT screen;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "platform/dib.h"
 #include "platform/resources.h"
 
@@ -24,7 +25,7 @@ uint32_t u32(const unsigned char* p) {
 }  // namespace
 
 TEST(Banner, BuiltInAs300x75UncompressedBottomUp24BitBmp) {
-  const platform::BitmapResource* banner = platform::findBitmap(IDB_BANNER);
+  const platform::BitmapResource* banner = platform::findBitmap(programResources, IDB_BANNER);
   ASSERT_NE(banner, nullptr);
   ASSERT_GE(banner->size, 54u);
   const unsigned char* b = banner->bytes;
@@ -43,7 +44,7 @@ TEST(Banner, BuiltInAs300x75UncompressedBottomUp24BitBmp) {
 }
 
 TEST(Banner, ChromeTitleAndDarkFigureOnWhite) {
-  const platform::BitmapResource* banner = platform::findBitmap(IDB_BANNER);
+  const platform::BitmapResource* banner = platform::findBitmap(programResources, IDB_BANNER);
   ASSERT_NE(banner, nullptr);
   Picture p;
   ASSERT_TRUE(platform::decodeBmp24(banner->bytes, banner->size, &p.width, &p.height, &p.rgb));

@@ -1,5 +1,6 @@
-// The timeline starts "background1" and "background2" on the first frames of
-// entries 0 and 1, once per process.
+// The timeline starts an entry's music ("background1" and "background2" on
+// entries 0 and 1, as the show places them) on its first frame, once per
+// process.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -96,8 +97,8 @@ TEST(TimelineMusic, StartsOnTheFirstFramesOfTheFirstTwoEntriesOnly) {
 
   DemoTimeline tl;
   tl.clearTable();
-  tl.placeScene(0, new QuietScene, 0.0, 40.0);
-  tl.placeScene(1, new QuietScene, 40.0, 10.0);
+  tl.placeScene(0, new QuietScene, 0.0, 40.0, "background1");
+  tl.placeScene(1, new QuietScene, 40.0, 10.0, "background2");
   tl.placeScene(2, new QuietScene, 50.0, 35.0);
   tl.showEndTime = tl.sceneWindows[2][1];
   tl.startClock(0.0);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "platform/dialog.h"
 #include "platform/dialog_controls.h"
 
@@ -93,7 +94,7 @@ INT_PTR endAtOnce(HWND d, UINT message, WPARAM, LPARAM) {
 
 TEST(Dialog, RunsTemplateModallyWithTimerAndControls) {
   seen = Seen();
-  ASSERT_EQ(dialogBox(IDD_SETTINGS, nullptr, testProc), 42) << dialogError();
+  ASSERT_EQ(dialogBox(programResources, IDD_SETTINGS, nullptr, testProc), 42) << dialogError();
   EXPECT_EQ(seen.failures, "");
   ASSERT_FALSE(seen.messages.empty());
   EXPECT_EQ(seen.messages.front(), static_cast<UINT>(WM_INITDIALOG));
@@ -111,11 +112,11 @@ TEST(Dialog, RunsTemplateModallyWithTimerAndControls) {
 }
 
 TEST(Dialog, EndedDuringInitReturnsWithoutWaiting) {
-  ASSERT_EQ(dialogBox(IDD_SETTINGS, nullptr, endAtOnce), 9) << dialogError();
+  ASSERT_EQ(dialogBox(programResources, IDD_SETTINGS, nullptr, endAtOnce), 9) << dialogError();
 }
 
 TEST(Dialog, UnknownTemplateFails) {
-  EXPECT_EQ(dialogBox(999, nullptr, endAtOnce), -1);
+  EXPECT_EQ(dialogBox(programResources, 999, nullptr, endAtOnce), -1);
   EXPECT_NE(std::strstr(dialogError(), "999"), nullptr);
 }
 
