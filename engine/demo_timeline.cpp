@@ -82,7 +82,7 @@ bool DemoTimeline::frame() {
   }
 
   if (demoTime >= showEndTime) {
-    if (!loopDemo) return false;
+    if (!loop) return false;
     lastTicks = startTicks = now;
     demoTime = 0;
     frameTime = 0;
