@@ -1,7 +1,8 @@
 // The program's resources: the settings dialog (template 102) and its banner
 // (bitmap 113, made by the data generator and compiled in from banner_bmp.h).
-#include "app/resource.h"
+#include "app/resource_script.h"
 
+#include "app/resource.h"
 #include "banner_bmp.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "engine/globals.h"
 #include "platform/dialog.h"
 

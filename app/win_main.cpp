@@ -91,6 +91,8 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
   DemoTimeline timeline;
+  timeline.loop = loopDemo;
+  timeline.showFps = showFps;
   placeShow(timeline);
   timeline.setup();
   startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();

@@ -84,7 +84,7 @@ bool DemoTimeline::frame() {
   }
 
   if (demoTime >= showEndTime) {
-    if (!loopDemo) return false;
+    if (!loop) return false;
     lastTicks = startTicks = now;
     demoTime = 0;
     frameTime = 0;

@@ -37,6 +37,11 @@ class DemoTimeline {
   // music, when given, names the sound stream its first frame starts.
   void placeScene(int i, Scene* scene, double start, double duration, const char* music = nullptr);
 
+  // The settings the timeline runs by: start again at the end, and draw the
+  // frame rate over every scene.
+  bool loop = false;
+  bool showFps = false;
+
   Scene* scenes[MAX_SCENES] = {};
   const char* sceneMusic[MAX_SCENES] = {};
   float sceneWindows[MAX_SCENES][2] = {};

@@ -3,7 +3,7 @@
 //
 // Call order: drawLoadingScreen(i) during DemoTimeline::setup, before scene
 // i's load (it needs loadingFont built and presents the frame itself);
-// drawFpsOverlay after each Scene::draw while showFps is set (needs fpsFont).
+// drawFpsOverlay after each Scene::draw while the timeline's showFps is set (needs fpsFont).
 // Nothing is owned here and nothing can fail: an unbuilt font prints nothing.
 //
 // GL state left behind: drawLoadingScreen leaves the depth test and lighting

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "geometry/model_3ds.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -15,11 +15,11 @@ namespace {
 // exhausting the stack with chunks inside chunks.
 constexpr int MAX_DEPTH = 32;
 
-void showMessage(const char* format, const char* path, const char* caption) {
+LoaderMessage message(const char* format, const char* path, const char* caption) {
   std::string text(std::strlen(format) + std::strlen(path) + 1, '\0');
   const int n = std::snprintf(&text[0], text.size(), format, path);
   text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  platform::messageBox(nullptr, text.c_str(), caption, MB_OK);
+  return LoaderMessage{text, caption};
 }
 
 uint32_t littleU32(const uint8_t* p) {
@@ -38,20 +38,20 @@ float littleFloat(const uint8_t* p) {
 
 }  // namespace
 
-void Loader3DS::import(Model3DS& model, const char* path, bool computeTangents) {
+std::vector<LoaderMessage> Loader3DS::import(Model3DS& model, const char* path,
+                                             bool computeTangents) {
   FILE* stream = std::fopen(path, "rb");
-  if (!stream) {
-    showMessage("Unable to find the file: %s!", path, "Error");
-    return;
-  }
-  importStream(model, stream, path, computeTangents);
+  if (!stream) return {message("Unable to find the file: %s!", path, "Error")};
+  std::vector<LoaderMessage> said = importStream(model, stream, path, computeTangents);
   std::fclose(stream);
+  return said;
 }
 
-void Loader3DS::importStream(Model3DS& model, FILE* stream, const char* path,
-                             bool computeTangents) {
+std::vector<LoaderMessage> Loader3DS::importStream(Model3DS& model, FILE* stream, const char* path,
+                                                   bool computeTangents) {
   file = stream;
   ended = false;
+  messages.clear();
   model.objectCount = 0;
   model.materialCount = 0;
   model.objects.clear();
@@ -60,9 +60,9 @@ void Loader3DS::importStream(Model3DS& model, FILE* stream, const char* path,
   uint8_t raw[6];
   current = ChunkHeader{};
   if (std::fread(raw, 1, 6, file) != 6 || littleU16(raw) != 0x4D4D) {
-    showMessage("Unable to load PRIMARY chuck from file: %s!", path, "Error");
+    messages.push_back(message("Unable to load PRIMARY chuck from file: %s!", path, "Error"));
     file = nullptr;
-    return;
+    return std::move(messages);
   }
   current.id = 0x4D4D;
   current.length = std::max<uint32_t>(littleU32(raw + 2), 6);
@@ -86,6 +86,7 @@ void Loader3DS::importStream(Model3DS& model, FILE* stream, const char* path,
     for (MeshObject& object : model.objects) buildTangentFrames(object);
   }
   file = nullptr;
+  return std::move(messages);
 }
 
 void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
@@ -97,9 +98,8 @@ void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
         uint8_t v[4] = {};
         readRestInto(child, v, 4);
         if (littleU32(v) > 3) {
-          platform::messageBox(nullptr,
-                               "This 3DS file is over version 3 so it may load incorrectly",
-                               "Warning", MB_OK);
+          messages.push_back(
+              {"This 3DS file is over version 3 so it may load incorrectly", "Warning"});
         }
         break;
       }

@@ -5,9 +5,10 @@
 // vertex normals (and the tangent frames when asked) and closes the file.
 // importStream does the same on a stream the caller opened and still owns.
 //
-// Failures: an unreadable file or a file that is not a 3DS file shows an
-// "Error" message box and leaves the model empty; a version above 3 shows a
-// "Warning" and parsing goes on. Damaged files never make the reader leave a
+// Failures: an unreadable file or a file that is not a 3DS file returns an
+// "Error" message and leaves the model empty; a version above 3 returns a
+// "Warning" and parsing goes on. The caller shows them (Model3DS::load, as
+// message boxes). Damaged files never make the reader leave a
 // chunk or the file: a chunk that claims more than its parent holds is cut to
 // the parent, a count larger than its data is cut to the data, a truncated
 // file ends the parse, faces naming vertices that do not exist are dropped,
@@ -16,6 +17,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "geometry/vector_math.h"
 
@@ -30,13 +33,20 @@ struct ChunkHeader {
   uint32_t bytesRead = 0;  // bytes of this chunk consumed so far
 };
 
+// What the reader has to say about a file, as a message box would show it.
+struct LoaderMessage {
+  std::string text;
+  const char* caption;  // "Error" or "Warning"
+};
+
 class Loader3DS {
  public:
-  // Reads the file at path into the model (see the header comment).
-  void import(Model3DS& model, const char* path, bool computeTangents);
+  // Reads the file at path into the model; what went wrong, in file order.
+  std::vector<LoaderMessage> import(Model3DS& model, const char* path, bool computeTangents);
 
   // As import, from an open stream; path is only used in messages.
-  void importStream(Model3DS& model, FILE* stream, const char* path, bool computeTangents);
+  std::vector<LoaderMessage> importStream(Model3DS& model, FILE* stream, const char* path,
+                                          bool computeTangents);
 
  private:
   // Children of the primary chunk and of the editor block.
@@ -61,9 +71,10 @@ class Loader3DS {
   static uint32_t remaining(const ChunkHeader& chunk) { return chunk.length - chunk.bytesRead; }
 
   FILE* file = nullptr;
-  ChunkHeader current;  // the primary chunk
-  ChunkHeader scratch;  // a header read on the side (editor block, colour)
-  bool ended = false;   // the file ended early: stop everything
+  ChunkHeader current;                  // the primary chunk
+  ChunkHeader scratch;                  // a header read on the side (editor block, colour)
+  bool ended = false;                   // the file ended early: stop everything
+  std::vector<LoaderMessage> messages;  // of the import under way
 };
 
 // The tangent frame of a textured triangle at corner p (Q and R follow it):

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/window.h"
 #include "resources/texture_manager.h"
 
 namespace {
@@ -17,7 +18,8 @@ bool texturePath(char (&path)[200], const char* folder, const char* file) {
 void Model3DS::load(const char* path, bool bumpMapping) {
   renderMode = RENDER_PLAIN;
   bumpMapped = bumpMapping;
-  loader.import(*this, path, bumpMapped);
+  for (const LoaderMessage& said : loader.import(*this, path, bumpMapped))
+    platform::messageBox(nullptr, said.text.c_str(), said.caption, MB_OK);
 
   for (int i = 0; i < materialCount; ++i) {
     MeshMaterial& material = materials[i];

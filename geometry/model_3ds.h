@@ -64,7 +64,8 @@ class Model3DS {
   // An empty model: no objects, default light, black outline, no shade texture.
   Model3DS() = default;
 
-  // Reads the file and loads its textures; plain or bump-mapped style.
+  // Reads the file and loads its textures; plain or bump-mapped style. What
+  // the reader says about the file is shown in message boxes.
   void load(const char* path, bool bumpMapped);
 
   // load(path, false), then the cel style: the light's position is the

@@ -47,6 +47,13 @@ void mainCamera() {
 
 }  // namespace
 
+SkullSkyboxScene::~SkullSkyboxScene() {
+  if (!captureFramebuffer) return;
+  glDeleteFramebuffers(1, &captureFramebuffer);
+  glDeleteRenderbuffers(1, &captureColour);
+  glDeleteRenderbuffers(1, &captureDepth);
+}
+
 void SkullSkyboxScene::load() {
   const GLenum targets[6] = {GL_TEXTURE_CUBE_MAP_POSITIVE_X, GL_TEXTURE_CUBE_MAP_NEGATIVE_X,
                              GL_TEXTURE_CUBE_MAP_POSITIVE_Y, GL_TEXTURE_CUBE_MAP_NEGATIVE_Y,

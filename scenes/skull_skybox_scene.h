@@ -12,8 +12,6 @@
 // the next frame; anything drawn after it lands in a presented back buffer.
 #pragma once
 
-#include <GL/glew.h>
-
 #include "engine/scene.h"
 #include "geometry/model_3ds.h"
 #include "geometry/vector_math.h"
@@ -25,6 +23,9 @@ constexpr float SKYBOX_HALF_SIZE = 3.0f;
 
 class SkullSkyboxScene : public Scene {
  public:
+  // Releases the off-screen buffer, in the GL context the scene drew in.
+  ~SkullSkyboxScene() override;
+
   void load() override;
   void init() override;
   void draw() override;
@@ -33,6 +34,9 @@ class SkullSkyboxScene : public Scene {
 
   // The dynamic cube map (0 before init).
   unsigned int cubeMapTexture() const { return cubeMap; }
+
+  // The off-screen framebuffer (0 until a face was rendered off screen).
+  unsigned int offScreenFramebuffer() const { return captureFramebuffer; }
 
  private:
   // The six textured quads of the sky cube around the origin.
@@ -48,8 +52,8 @@ class SkullSkyboxScene : public Scene {
   unsigned int skyboxTextures[6] = {};
   unsigned int earthTexture = 0;
   unsigned int cubeMap = 0;
-  GLenum faceTargets[6] = {};
-  Vector3 faceViews[6][2];  // look direction, up vector
+  unsigned int faceTargets[6] = {};  // GLenum
+  Vector3 faceViews[6][2];           // look direction, up vector
   Model3DS model;
   double orbitTime = 0.0;  // frames, 0 to 359
   // Off-screen target for the faces when the window is too small.

@@ -1,5 +1,6 @@
 #include "sound/sound_decoder.h"
 
+#include <sndfile.h>
 #include <sys/stat.h>
 
 #include <cerrno>

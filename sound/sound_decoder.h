@@ -8,11 +8,12 @@
 // whole-file decode and a decode in pieces give exactly the same samples.
 #pragma once
 
-#include <sndfile.h>
-
 #include <vector>
 
 #include "sound/sound_system.h"
+
+// libsndfile's file handle (SNDFILE); only the decoder's source sees sndfile.h.
+struct sf_private_tag;
 
 namespace platform {
 namespace sound {
@@ -41,7 +42,7 @@ class Decoder {
   // Starts the interpolation over at the current file position.
   void restartConversion();
 
-  SNDFILE* file = nullptr;
+  sf_private_tag* file = nullptr;
   int fileChannels = 0;
   double step = 1.0;  // file frames per output frame
   std::vector<float> chunk;

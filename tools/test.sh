@@ -5,6 +5,7 @@
 # FUZZ_SECONDS (default 60; 0 skips fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/check_layers.sh --quiet
 tools/install-deps.sh
 tools/build.sh
 

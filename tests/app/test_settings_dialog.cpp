@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "app/settings_dialog.h"
 #include "engine/desktop_capture.h"
 #include "engine/globals.h"

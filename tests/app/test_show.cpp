@@ -39,13 +39,13 @@ TEST(ShowTimeline, SetupBuildsTheSixScenesBehindTheirLoadingScreens) {
   ASSERT_TRUE(openTestWindow(640, 480));
   for (bool withFps : {false, true}) {
     SCOPED_TRACE(withFps ? "with Show FPS" : "without Show FPS");
-    showFps = withFps;
     fpsFont = -1;
     const Built before = {FontManager::instance()->fontCount,
                           TextureManager::instance()->textureCount()};
     atLoadingScreens.clear();
     platform::setSwapHook(noteLoadingScreen);
     DemoTimeline tl;
+    tl.showFps = withFps;
     placeShow(tl);
     tl.setup();
     platform::setSwapHook(nullptr);
@@ -88,5 +88,4 @@ TEST(ShowTimeline, SetupBuildsTheSixScenesBehindTheirLoadingScreens) {
     }
     tl.destroyScenes();
   }
-  showFps = false;
 }

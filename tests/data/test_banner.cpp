@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "platform/dib.h"
 #include "platform/resources.h"
 

@@ -41,8 +41,6 @@ class Timeline : public ::testing::Test {
   void SetUp() override {
     platform::setTickSource(&ticks);
     calls.clear();
-    loopDemo = false;
-    showFps = false;
     tl.clearTable();
     tl.placeScene(0, new RecordingScene("a"), 0.0, 40.0);
     tl.placeScene(1, new RecordingScene("b"), 40.0, 10.0);
@@ -86,7 +84,7 @@ TEST_F(Timeline, EndWithoutLoopDrawsNothing) {
 }
 
 TEST_F(Timeline, EndWithLoopRestartsWithoutInit) {
-  loopDemo = true;
+  tl.loop = true;
   frameAt(1.0);
   ASSERT_TRUE(frameAt(50.5));
   std::vector<std::string> want = {"a.draw@0.000000", "a.present"};

@@ -90,12 +90,12 @@ TEST(TimelineMusic, StartsOnTheFirstFramesOfTheFirstTwoEntriesOnly) {
   ASSERT_TRUE(playLogInstalled);
   Ticks ticks;
   platform::setTickSource(&ticks);
-  loopDemo = true;
   SoundManager::instance()->releaseAll();
   SoundManager::instance()->loadStream("sounds/back1.mp3", "background1");
   SoundManager::instance()->loadStream("sounds/back2.mp3", "background2");
 
   DemoTimeline tl;
+  tl.loop = true;
   tl.clearTable();
   tl.placeScene(0, new QuietScene, 0.0, 40.0, "background1");
   tl.placeScene(1, new QuietScene, 40.0, 10.0, "background2");
@@ -112,6 +112,5 @@ TEST(TimelineMusic, StartsOnTheFirstFramesOfTheFirstTwoEntriesOnly) {
   EXPECT_EQ(played, (std::vector<std::string>{"sounds/back1.mp3", "sounds/back2.mp3"}));
 
   tl.destroyScenes();
-  loopDemo = false;
   platform::setTickSource(nullptr);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/resource_script.h"
 #include "platform/dialog.h"
 #include "platform/dialog_controls.h"
 

@@ -269,11 +269,13 @@ class SkullScene : public testing::Test {
       glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, 0, GL_RGB, GL_UNSIGNED_BYTE,
                     faces[i].data());
     }
+    framebuffer = scene.offScreenFramebuffer();
     return faces;
   }
 
   char home[4096] = {};
   std::string dir;
+  unsigned int framebuffer = 0;  // the last run's off-screen buffer
 };
 
 TEST_F(SkullScene, TheSkullReflectsTheSkySeenFromWithinAtBothResolutions) {
@@ -295,6 +297,9 @@ TEST_F(SkullScene, TheSkullReflectsTheSkySeenFromWithinAtBothResolutions) {
   EXPECT_NE(mode, GL_REPLACE);
 
   std::vector<std::vector<unsigned char>> small = run(640, 480);
+  // The off-screen buffer went with the scene.
+  EXPECT_NE(framebuffer, 0u);
+  EXPECT_FALSE(glIsFramebuffer(framebuffer));
   EXPECT_TRUE(cyan(presented.at(60, 60)));
   EXPECT_TRUE(magenta(presented.at(320, 240)));
   // The faces made in a window too small for them match the large window's,

@@ -7,10 +7,6 @@
 #include <cstdlib>
 
 #include "geometry/model_3ds.h"
-#include "platform/window.h"
-
-// Messages are not wanted here: thousands of files a second end in one.
-int platform::messageBox(HWND, const char*, const char*, UINT) { return IDOK; }
 
 namespace {
 
