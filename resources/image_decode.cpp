@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/jpeg_decode.h"
-#include "platform/png_decode.h"
 #include "resources/bmp_decode.h"
+#include "resources/jpeg_decode.h"
+#include "resources/png_decode.h"
 
 // A picture at the largest size in the widest samples a file may store
 // (16-bit RGBA, uncompressed), with room for headers.

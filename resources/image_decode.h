@@ -1,5 +1,5 @@
 // Decoding image files for textures: JPEG through libjpeg-turbo
-// (platform/jpeg_decode.h), PNG through libpng (platform/png_decode.h), BMP
+// (resources/jpeg_decode.h), PNG through libpng (resources/png_decode.h), BMP
 // through our own reader (bmp_decode.h). Any other format is refused.
 //
 // Why not DevIL, which the rest of the program still uses to write pictures:

@@ -1,4 +1,4 @@
-#include "platform/jpeg_decode.h"
+#include "resources/jpeg_decode.h"
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <cstdio>

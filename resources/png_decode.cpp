@@ -1,4 +1,4 @@
-#include "platform/png_decode.h"
+#include "resources/png_decode.h"
 
 #include <png.h>
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/jpeg_decode.h"
 #include "resources/image_decode.h"
+#include "resources/jpeg_decode.h"
 #include "resources/texture_manager.h"
 #include "support/gl_test.h"
 

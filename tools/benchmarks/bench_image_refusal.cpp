@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/jpeg_decode.h"
 #include "resources/image_decode.h"
+#include "resources/jpeg_decode.h"
 
 namespace {
 
