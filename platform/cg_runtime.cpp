@@ -68,15 +68,22 @@ Parameter* findParameter(CGparameter handle) {
   return nullptr;
 }
 
-bool profileStage(CGprofile profile, cg::Stage* stage) {
+bool translatorProfile(CGprofile profile, cg::Profile* out) {
   switch (profile) {
-    case CG_PROFILE_VP20:
-    case CG_PROFILE_ARBVP1: *stage = cg::Stage::VERTEX; return true;
-    case CG_PROFILE_FP20:
-    case CG_PROFILE_FP30:
-    case CG_PROFILE_ARBFP1: *stage = cg::Stage::FRAGMENT; return true;
+    case CG_PROFILE_VP20: *out = cg::Profile::VP20; return true;
+    case CG_PROFILE_ARBVP1: *out = cg::Profile::ARBVP1; return true;
+    case CG_PROFILE_FP20: *out = cg::Profile::FP20; return true;
+    case CG_PROFILE_FP30: *out = cg::Profile::FP30; return true;
+    case CG_PROFILE_ARBFP1: *out = cg::Profile::ARBFP1; return true;
     default: return false;
   }
+}
+
+bool profileStage(CGprofile profile, cg::Stage* stage) {
+  cg::Profile p;
+  if (!translatorProfile(profile, &p)) return false;
+  *stage = cg::profileStage(p);
+  return true;
 }
 
 bool applyMatrixTransform(float m[16], CGGLenum transform) {
@@ -172,11 +179,12 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     raise(CG_INVALID_ENUMERANT_ERROR);
     return nullptr;
   }
-  platform::cg::Stage stage;
-  if (!profileStage(profile, &stage)) {
+  platform::cg::Profile translatorAs;
+  if (!translatorProfile(profile, &translatorAs)) {
     raise(CG_INVALID_PROFILE_ERROR);
     return nullptr;
   }
+  const platform::cg::Stage stage = platform::cg::profileStage(translatorAs);
   const std::string fileName = file ? file : "";
   std::string source;
   if (!file || !readFile(file, &source)) {
@@ -185,7 +193,7 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     return nullptr;
   }
   platform::cg::Translation t =
-      platform::cg::translateCg(source, fileName, stage, entry ? entry : "main");
+      platform::cg::translateCg(source, fileName, translatorAs, entry ? entry : "main");
   ctx->second.lastListing = t.listing;
   if (!t.ok) {
     raise(CG_COMPILER_ERROR);

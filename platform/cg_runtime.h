@@ -73,7 +73,8 @@ void raise(CGerror error);
 Program* findProgram(CGprogram handle);
 Parameter* findParameter(CGparameter handle);
 
-// The stage a profile compiles for; false for an unknown profile.
+// The translator's profile and the stage of a profile; false for an unknown one.
+bool translatorProfile(CGprofile profile, cg::Profile* out);
 bool profileStage(CGprofile profile, cg::Stage* stage);
 
 // Applies CG_GL_MATRIX_IDENTITY, _TRANSPOSE, _INVERSE or _INVERSE_TRANSPOSE

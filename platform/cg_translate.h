@@ -35,6 +35,20 @@ namespace platform::cg {
 
 enum class Stage { VERTEX, FRAGMENT };
 
+// The profiles the runtime selects. Each belongs to one stage and limits what
+// a program may use: derivatives only under fp30, no texture fetches in the
+// vertex profiles, at most 4 samplers under fp20 and 16 under the others.
+enum class Profile { VP20, ARBVP1, FP20, ARBFP1, FP30 };
+
+// The stage a profile compiles for.
+Stage profileStage(Profile profile);
+
+// The profile's lower-case name ("arbfp1", ...), as the listing spells it.
+const char* profileName(Profile profile);
+
+// The profile of a name as profileName spells it; false for any other word.
+bool profileFromName(const std::string& name, Profile* profile);
+
 // What kind of value a parameter holds, as far as the runtime needs to know.
 struct ParameterInfo {
   enum Kind { UNIFORM, VARYING };
@@ -43,8 +57,9 @@ struct ParameterInfo {
   std::string glslName;  // the GLSL uniform (uniforms only)
   Kind kind = UNIFORM;
   ValueType valueType = NUMBER;
-  int rows = 1;  // numbers: matrix rows (1 for scalars and vectors)
-  int cols = 1;  // numbers: vector size or matrix columns
+  int rows = 1;       // numbers: matrix rows (1 for scalars and vectors)
+  int cols = 1;       // numbers: vector size or matrix columns
+  int arraySize = 0;  // elements of an array (each also a parameter, "a[1]"); 0 for none
   bool isFloat = true;
 };
 
@@ -57,7 +72,11 @@ struct Translation {
 };
 
 // Translates source (read from fileName, which only names it in the listing)
-// with the given entry function for one stage.
+// with the given entry function under a profile.
+Translation translateCg(const std::string& source, const std::string& fileName, Profile profile,
+                        const std::string& entry);
+
+// The same under the most capable profile of a stage (arbvp1, fp30).
 Translation translateCg(const std::string& source, const std::string& fileName, Stage stage,
                         const std::string& entry);
 

@@ -241,7 +241,7 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
   GLint current = 0;
   glGetIntegerv(GL_CURRENT_PROGRAM, &current);
   GLfloat held[16];
-  glGetUniformfv(current, glGetUniformLocation(current, "cgmvp"), held);
+  glGetUniformfv(current, glGetUniformLocation(current, "vumvp"), held);
   // GLSL holds the transpose: its column 3 is the matrix's row 3, and its
   // row 3 carries the translation (0.25, 0.125) of the ortho-scaled offset.
   EXPECT_FLOAT_EQ(held[0], 0.5f);
@@ -254,7 +254,7 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
   glTranslatef(3, -2, 1);
   glRotatef(30, 0, 0, 1);
   cgGLSetStateMatrixParameter(mvp, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_INVERSE);
-  glGetUniformfv(current, glGetUniformLocation(current, "cgmvp"), held);
+  glGetUniformfv(current, glGetUniformLocation(current, "vumvp"), held);
   GLfloat m[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
   for (int r = 0; r < 4; ++r) {
@@ -376,9 +376,9 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
               "  float2 d = ddx(t.xy) + ddy(t.xy);\n"
               "  return float4(a.rgb + smoothstep(0, 1, c.rgb) + step(0.5, t), d.x + w.x);\n"
               "}\n",
-              CG_PROFILE_ARBFP1);
+              CG_PROFILE_FP30);
   cgGLEnableProfile(CG_PROFILE_ARBVP1);
-  cgGLEnableProfile(CG_PROFILE_ARBFP1);
+  cgGLEnableProfile(CG_PROFILE_FP30);
   cgGLBindProgram(vp);
   cgGLBindProgram(fp);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
