@@ -150,10 +150,12 @@ const char* cgGetErrorString(CGerror error) {
     case CG_INVALID_PROGRAM_HANDLE_ERROR: return "Invalid program handle.";
     case CG_INVALID_PARAM_HANDLE_ERROR: return "Invalid parameter handle.";
     case CG_INVALID_PARAMETER_ERROR: return "The parameter is of the wrong kind for this call.";
-    case CG_NOT_MATRIX_PARAM_ERROR: return "The parameter is not a float4x4 uniform.";
+    case CG_NOT_MATRIX_PARAM_ERROR: return "The parameter is not a float matrix of that size.";
     case CG_PROGRAM_NOT_LOADED_ERROR: return "The program has not been loaded.";
     case CG_PROGRAM_LOAD_ERROR: return "The program could not be loaded.";
     case CG_PROGRAM_BIND_ERROR: return "The program could not be bound.";
+    case CG_ARRAY_PARAM_ERROR: return "The parameter is not an array.";
+    case CG_OUT_OF_ARRAY_BOUNDS_ERROR: return "The elements lie outside the array.";
   }
   return "Unknown error.";
 }
@@ -216,6 +218,16 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
         info.valueType != platform::cg::ParameterInfo::OTHER)
       param.unit = unit++;
     p.parameters.push_back(pid);
+  }
+  // Each array finds its elements by name ("a[0]", ...).
+  std::map<std::string, Id> byName;
+  for (Id pid : p.parameters) byName[rt.parameters[pid].info.name] = pid;
+  for (Id pid : p.parameters) {
+    Parameter& array = rt.parameters[pid];
+    for (int i = 0; i < array.info.arraySize; ++i) {
+      auto element = byName.find(array.info.name + "[" + std::to_string(i) + "]");
+      if (element != byName.end()) array.elements.push_back(element->second);
+    }
   }
   p.translation = std::move(t);
   return toHandle<CGprogram>(id);

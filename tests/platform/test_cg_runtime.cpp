@@ -388,3 +388,116 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
   cgDestroyProgram(vp);
   cgDestroyProgram(fp);
 }
+
+TEST_F(CgRuntime, UniformsOfOneNameKeepAValuePerStage) {
+  CGprogram vp = program("tint_v.cg",
+                         "void main(float4 p : POSITION, uniform float4 tint,\n"
+                         "          out float4 hpos : POSITION, out float4 col : COLOR0) {\n"
+                         "  hpos = p; col = tint;\n"
+                         "}\n",
+                         CG_PROFILE_ARBVP1);
+  CGprogram fp = program("tint_f.cg",
+                         "float4 main(float4 c : COLOR0, uniform float4 tint) : COLOR {\n"
+                         "  return c + tint;\n"
+                         "}\n",
+                         CG_PROFILE_ARBFP1);
+  cgGLEnableProfile(CG_PROFILE_ARBVP1);
+  cgGLEnableProfile(CG_PROFILE_ARBFP1);
+  cgGLBindProgram(vp);
+  cgGLBindProgram(fp);
+  cgGLSetParameter4f(cgGetNamedParameter(vp, "tint"), 0.25f, 0, 0, 1);
+  cgGLSetParameter4f(cgGetNamedParameter(fp, "tint"), 0, 0.5f, 0, 0);
+  EXPECT_TRUE(near(drawQuad(), Rgb{64, 128, 0}, 2));
+  EXPECT_EQ(cgGetError(), CG_NO_ERROR);
+  cgDestroyProgram(vp);
+  cgDestroyProgram(fp);
+}
+
+TEST_F(CgRuntime, NumericSettersRefuseTheWrongParameter) {
+  CGprogram fp =
+      program("kinds.cg",
+              "float4 main(float2 uv : TEXCOORD0, uniform sampler2D s,\n"
+              "            uniform float3 v, uniform float3x3 m, uniform float4 list[3],\n"
+              "            uniform int k) : COLOR {\n"
+              "  return tex2D(s, uv) + float4(mul(m, v), list[k].x);\n"
+              "}\n",
+              CG_PROFILE_ARBFP1);
+  const float values[12] = {};
+  const struct {
+    const char* what;
+    void (*set)(CGprogram, const float*);
+    CGerror expected;
+  } cases[] = {
+      {"vector on a sampler",
+       [](CGprogram p, const float* v) { cgGLSetParameter4fv(cgGetNamedParameter(p, "s"), v); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"vector on a varying",
+       [](CGprogram p, const float*) { cgGLSetParameter2f(cgGetNamedParameter(p, "uv"), 1, 2); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"vector on a whole array",
+       [](CGprogram p, const float* v) { cgGLSetParameter4fv(cgGetNamedParameter(p, "list"), v); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"null values",
+       [](CGprogram p, const float*) { cgGLSetParameter3fv(cgGetNamedParameter(p, "v"), nullptr); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"matrix on a vector",
+       [](CGprogram p, const float* v) {
+         cgGLSetMatrixParameterfc(cgGetNamedParameter(p, "v"), v);
+       },
+       CG_NOT_MATRIX_PARAM_ERROR},
+      {"array on a vector",
+       [](CGprogram p, const float* v) {
+         cgGLSetParameterArray3f(cgGetNamedParameter(p, "v"), 0, 1, v);
+       },
+       CG_ARRAY_PARAM_ERROR},
+      {"past the end",
+       [](CGprogram p, const float* v) {
+         cgGLSetParameterArray4f(cgGetNamedParameter(p, "list"), 2, 2, v);
+       },
+       CG_OUT_OF_ARRAY_BOUNDS_ERROR},
+      {"negative offset",
+       [](CGprogram p, const float* v) {
+         cgGLSetParameterArray4f(cgGetNamedParameter(p, "list"), -1, 1, v);
+       },
+       CG_OUT_OF_ARRAY_BOUNDS_ERROR},
+      {"stale handle",
+       [](CGprogram, const float*) { cgGLSetParameter1f(reinterpret_cast<CGparameter>(99999), 1); },
+       CG_INVALID_PARAM_HANDLE_ERROR},
+  };
+  cgSetErrorCallback(countingCallback);
+  for (const auto& c : cases) {
+    callbackCalls = 0;
+    callbackSaw = CG_NO_ERROR;
+    c.set(fp, values);
+    EXPECT_EQ(callbackCalls, 1) << c.what;
+    EXPECT_EQ(callbackSaw, c.expected) << c.what;
+  }
+  // The right ones raise nothing; elements and members have names.
+  callbackCalls = 0;
+  cgGLSetParameterArray4f(cgGetNamedParameter(fp, "list"), 1, 0, values);
+  cgGLSetMatrixParameterfr(cgGetNamedParameter(fp, "m"), values);
+  cgGLSetParameter1f(cgGetNamedParameter(fp, "k"), 2);
+  cgGLSetParameter4f(cgGetNamedParameter(fp, "list[2]"), 1, 2, 3, 4);
+  EXPECT_EQ(callbackCalls, 0);
+  EXPECT_EQ(cgGetNamedParameter(fp, "list[3]"), nullptr);
+  cgDestroyProgram(fp);
+}
+
+TEST_F(CgRuntime, ProgramsLinkWhenTheyLoad) {
+  // More uniform storage than a vertex stage has: the compiler takes it,
+  // the linker does not, and that is reported by the load.
+  std::string big = "float4 main(float4 p : POSITION, uniform int i";
+  for (char c = 'a'; c <= 'h'; ++c) big += std::string(", uniform float4x4 ") + c + "[256]";
+  big += ") : POSITION {\n  return p";
+  for (char c = 'a'; c <= 'h'; ++c) big += std::string(" + mul(") + c + "[i], p)";
+  big += ";\n}\n";
+  CGprogram p = cgCreateProgramFromFile(context, CG_SOURCE, writeCg("big.cg", big).c_str(),
+                                        CG_PROFILE_ARBVP1, nullptr, nullptr);
+  ASSERT_NE(p, nullptr) << cgGetLastListing(context);
+  cgGLLoadProgram(p);
+  EXPECT_EQ(cgGetError(), CG_PROGRAM_LOAD_ERROR);
+  EXPECT_NE(std::string(cgGetLastListing(context)).find("big.cg : error: linking failed"),
+            std::string::npos)
+      << cgGetLastListing(context);
+  cgDestroyProgram(p);
+}
