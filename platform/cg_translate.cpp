@@ -19,7 +19,7 @@ const char* const RESERVED_WORDS[] = {
 
 bool isReserved(const std::string& word) {
   for (const char* w : RESERVED_WORDS)
-    if (word == w) return true;
+    if (word[0] == w[0] && word == w) return true;
   CgType t;
   bool supported;
   return builtinType(word, &t, &supported);
@@ -43,14 +43,15 @@ const Token& Translator::peek(int ahead) const {
   return tokens[i];
 }
 
+// The first characters decide most comparisons of the parser's many tests.
 bool Translator::isPunct(const char* p, int ahead) const {
   const Token& t = peek(ahead);
-  return t.kind == Token::PUNCT && t.text == p;
+  return t.kind == Token::PUNCT && t.text[0] == p[0] && t.text == p;
 }
 
 bool Translator::isWord(const char* w, int ahead) const {
   const Token& t = peek(ahead);
-  return t.kind == Token::IDENTIFIER && t.text == w;
+  return t.kind == Token::IDENTIFIER && t.text[0] == w[0] && t.text == w;
 }
 
 Token Translator::next() {

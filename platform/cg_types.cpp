@@ -75,6 +75,8 @@ bool readDimensions(const char* s, int* size, int* rows, int* cols) {
 bool builtinType(const std::string& word, CgType* type, bool* supported) {
   *supported = true;
   const char* w = word.c_str();
+  // Every type name starts with one of these (void, sampler..., float...).
+  if (w[0] == '\0' || !std::strchr("vsfhdib", w[0])) return false;
   if (word == "void") {
     *type = voidType();
     return true;
