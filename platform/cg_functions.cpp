@@ -335,7 +335,9 @@ void Translator::emitEntryWrapper() {
     if (!p.uniform && p.direction != Direction::IN)
       entryOutput(p.type, p.semantic, "out" + std::to_string(i), p.line, &used);
   }
-  if (stage == Stage::VERTEX && !entryReturn.isError() &&
+  // Checked only on an otherwise sound program: after other errors the
+  // outputs may be missing for their sake.
+  if (stage == Stage::VERTEX && errorCount == 0 &&
       std::find(used.begin(), used.end(), "gl_Position") == used.end())
     error(entryLine, "a vertex program must write a POSITION output");
   indent = 0;

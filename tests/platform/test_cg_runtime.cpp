@@ -347,6 +347,10 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "struct In { float4 p : POSITION; float3 n : NORMAL; half2 uv : TEXCOORD0; };\n"
       "struct Out { float4 hpos : POSITION; float4 c : COLOR; float3 t : TEXCOORD1; };\n"
       "float4 tint;\n"
+      "struct Lamp { float3 d; float4 c; };\n"
+      "uniform Lamp lamps[2];\n"
+      "static const float w[3] = { 0.25, 0.5, 1 };\n"
+      "float sum3(float v[3]) { return v[0] + v[1] + v[2]; }\n"
       "static const float3 up = float3(0, 1, 0);\n"
       "float shade(float3 n, out float rim) { rim = 1 - abs(n.z); return saturate(dot(n, up)); }\n"
       "Out main(In IN, uniform float4x4 mvp, uniform float3x3 normals) {\n"
@@ -360,6 +364,8 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "  o.t = cross(n, up) + reflect(-n, up) + float3(IN.uv, length(IN.p.xyz));\n"
       "  o.t.xy += frac(IN.uv * 4) + floor(IN.uv) + (float2)mul(IN.p, mvp);\n"
       "  o.c.rgb = max(min(o.c.rgb, 1), 0) + clamp(pow(abs(n), 2), 0, 1);\n"
+      "  float acc[3]; for (int j = 0; j < 3; j++) acc[j] = w[j] * lamps[j / 2].c.x;\n"
+      "  o.c.a = sum3(acc) + dot(lamps[1].d, n);\n"
       "  return o;\n"
       "}\n",
       CG_PROFILE_ARBVP1);
