@@ -358,6 +358,10 @@ Translation Translator::run() {
   t.listing = listing;
   t.ok = errorCount == 0 && !aborted;
   if (!t.ok) return t;
+  size_t length = 0;
+  for (const auto* lines : {&structLines, &uniformLines, &helperLines, &bodyLines})
+    for (const Line& l : *lines) length += l.text.size() + 1;
+  t.glsl.reserve(length + 16);
   t.glsl = "#version 120\n";
   t.lineMap.push_back(0);
   for (const auto* lines : {&structLines, &uniformLines, &helperLines, &bodyLines}) {

@@ -24,6 +24,9 @@ class Lexer {
   explicit Lexer(const std::string& source) : src(source) {}
 
   std::vector<Token> run() {
+    // Few reallocations: most tokens take four characters or more with the
+    // space around them (the vector still grows when they do not).
+    tokens.reserve(src.size() / 4 + 1);
     // The parser stops at the first INVALID token, so nothing after it is read.
     while (skipSpaceAndComments() && (tokens.empty() || tokens.back().kind != Token::INVALID)) {
       const char c = src[pos];
