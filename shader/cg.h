@@ -1,9 +1,10 @@
 // The shader runtime: a Cg-style API over GLSL 1.20.
 //
 // Call order: cgSetErrorCallback, cgCreateContext; cgGLIsProfileSupported to
-// choose profiles; cgCreateProgramFromFile (reads and translates the source:
-// no GL needed) then cgGLLoadProgram (compiles it on the current GL context);
-// per frame cgGLSetStateMatrixParameter / cgGLSetTextureParameter,
+// choose profiles; cgCreateProgramFromFile (reads and translates the source
+// under the profile's limits: no GL needed) then cgGLLoadProgram (compiles
+// it on the current GL context and links it); per frame
+// cgGLSetStateMatrixParameter / cgGLSetTextureParameter / the numeric setters,
 // cgGLEnableProfile + cgGLBindProgram, cgGLEnableTextureParameter, draw,
 // cgGLDisableTextureParameter, cgGLDisableProfile; cgDestroyProgram at the
 // end. Everything runs on the thread of the GL context.
@@ -14,8 +15,13 @@
 // makes current the GLSL program for what is enabled and bound: the linked
 // pair when both stages are, a program of the lone stage when only one is
 // (GLSL's compatibility pipeline runs the fixed function in the other
-// stage), and no program when neither is. Linked programs are cached per
-// pair and dropped when one of their programs is loaded again or destroyed.
+// stage), and no program when neither is. Loading a program links it alone
+// and with every loaded program of the other stage in its context (a pair
+// that fails to link raises CG_PROGRAM_LOAD_ERROR then, with the linker's
+// log in the listing); linked programs are cached per pair and dropped when
+// one of their programs is loaded again or destroyed. Uniforms keep apart
+// per stage: a vertex and a fragment uniform of one name are two values.
+// Parameters are named as in Cg: "lights", "lights[1]", "lights[1].color".
 // Parameter values belong to the Cg program and are kept here: they are
 // uploaded when a linked program becomes current and at once when set while
 // their program is current. Samplers of a fragment program use texture units
@@ -62,6 +68,8 @@ enum CGerror : int {
   CG_PROGRAM_NOT_LOADED_ERROR,
   CG_PROGRAM_LOAD_ERROR,
   CG_PROGRAM_BIND_ERROR,
+  CG_ARRAY_PARAM_ERROR,
+  CG_OUT_OF_ARRAY_BOUNDS_ERROR,
 };
 
 enum CGGLenum : int {
@@ -119,6 +127,33 @@ void cgGLBindProgram(CGprogram program);
 // Loads a float4x4 parameter with a GL matrix as it is at this call,
 // optionally transposed and/or inverted.
 void cgGLSetStateMatrixParameter(CGparameter param, CGGLenum matrix, CGGLenum transform);
+
+// Numeric values. A float, int or bool scalar or vector uniform takes the
+// first components given (the others keep theirs); a sampler, a varying, a
+// struct or an array raises CG_INVALID_PARAMETER_ERROR.
+void cgGLSetParameter1f(CGparameter param, float x);
+void cgGLSetParameter2f(CGparameter param, float x, float y);
+void cgGLSetParameter3f(CGparameter param, float x, float y, float z);
+void cgGLSetParameter4f(CGparameter param, float x, float y, float z, float w);
+// The same from an array of 1 to 4 floats.
+void cgGLSetParameter1fv(CGparameter param, const float* v);
+void cgGLSetParameter2fv(CGparameter param, const float* v);
+void cgGLSetParameter3fv(CGparameter param, const float* v);
+void cgGLSetParameter4fv(CGparameter param, const float* v);
+// Elements offset .. offset + count - 1 of an array of scalars or vectors
+// (count 0: to the end), N floats per element. Not an array:
+// CG_ARRAY_PARAM_ERROR; elements outside it: CG_OUT_OF_ARRAY_BOUNDS_ERROR.
+void cgGLSetParameterArray1f(CGparameter param, long offset, long count, const float* v);
+void cgGLSetParameterArray2f(CGparameter param, long offset, long count, const float* v);
+void cgGLSetParameterArray3f(CGparameter param, long offset, long count, const float* v);
+void cgGLSetParameterArray4f(CGparameter param, long offset, long count, const float* v);
+// A float matrix uniform of any size from its values column by column (fc)
+// or row by row (fr); another parameter raises CG_NOT_MATRIX_PARAM_ERROR.
+void cgGLSetMatrixParameterfc(CGparameter param, const float* m);
+void cgGLSetMatrixParameterfr(CGparameter param, const float* m);
+// Elements of an array of matrices, as cgGLSetParameterArray4f counts them.
+void cgGLSetMatrixParameterArrayfc(CGparameter param, long offset, long count, const float* m);
+void cgGLSetMatrixParameterArrayfr(CGparameter param, long offset, long count, const float* m);
 
 // Records the GL texture of a sampler parameter.
 void cgGLSetTextureParameter(CGparameter param, unsigned int texture);

@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "shader/cg_runtime.h"
 
@@ -17,8 +19,8 @@ bool glslAvailable() {
   return glCreateShader && glShaderSource && glCompileShader && glGetShaderiv &&
          glGetShaderInfoLog && glDeleteShader && glCreateProgram && glAttachShader &&
          glLinkProgram && glGetProgramiv && glGetProgramInfoLog && glDeleteProgram &&
-         glUseProgram && glGetUniformLocation && glUniform1i && glUniformMatrix4fv &&
-         glActiveTexture;
+         glUseProgram && glGetUniformLocation && glUniform1i && glUniform4fv && glUniform4iv &&
+         glUniformMatrix4fv && glUniformMatrix4x3fv && glActiveTexture;
 }
 
 // True when the space-separated list holds the name as a whole word.
@@ -78,9 +80,29 @@ void upload(const Parameter& p, int location) {
   if (location < 0) return;
   if (isSampler(p)) {
     glUniform1i(location, p.unit);
-  } else if (p.hasValue) {
-    // GLSL holds Cg matrices transposed (see cg_translate.h).
-    glUniformMatrix4fv(location, 1, GL_TRUE, p.value);
+    return;
+  }
+  if (!p.hasValue) return;
+  const int rows = p.info.rows, cols = p.info.cols;
+  if (rows > 1) {
+    // GLSL holds Cg's floatRxC as matRxC, whose columns are Cg's rows: the
+    // row-by-row values are GLSL's column-major ones.
+    using Setter = void(GLAPIENTRY*)(GLint, GLsizei, GLboolean, const GLfloat*);
+    const Setter setters[3][3] = {{glUniformMatrix2fv, glUniformMatrix2x3fv, glUniformMatrix2x4fv},
+                                  {glUniformMatrix3x2fv, glUniformMatrix3fv, glUniformMatrix3x4fv},
+                                  {glUniformMatrix4x2fv, glUniformMatrix4x3fv, glUniformMatrix4fv}};
+    setters[rows - 2][cols - 2](location, 1, GL_FALSE, p.value);
+  } else if (p.info.valueType == cg::ParameterInfo::NUMBER && !p.info.isFloat &&
+             p.info.arraySize == 0) {
+    GLint v[4];
+    for (int i = 0; i < 4; ++i) v[i] = static_cast<GLint>(p.value[i]);
+    const decltype(glUniform1iv) setters[4] = {glUniform1iv, glUniform2iv, glUniform3iv,
+                                               glUniform4iv};
+    setters[cols - 1](location, 1, v);
+  } else {
+    const decltype(glUniform1fv) setters[4] = {glUniform1fv, glUniform2fv, glUniform3fv,
+                                               glUniform4fv};
+    setters[cols - 1](location, 1, p.value);
   }
 }
 
@@ -104,7 +126,6 @@ Link makeLink(Id vertex, Id fragment) {
   if (!linked) {
     setListing(context, names + " : error: linking failed\n" + infoLog(program, true));
     glDeleteProgram(program);
-    raise(CG_PROGRAM_BIND_ERROR);
     return link;
   }
   link.program = program;
@@ -112,7 +133,7 @@ Link makeLink(Id vertex, Id fragment) {
     if (!id) continue;
     for (Id param : rt.programs[id].parameters) {
       const Parameter& p = rt.parameters[param];
-      if (p.info.kind == cg::ParameterInfo::UNIFORM)
+      if (p.info.kind == cg::ParameterInfo::UNIFORM && !p.info.glslName.empty())
         link.locations[param] = glGetUniformLocation(program, p.info.glslName.c_str());
     }
   }
@@ -158,11 +179,24 @@ void updateCurrentProgram() {
     return;
   }
   auto it = rt.links.find(rt.current);
-  if (it == rt.links.end()) it = rt.links.emplace(rt.current, makeLink(vertex, fragment)).first;
+  if (it == rt.links.end()) {
+    it = rt.links.emplace(rt.current, makeLink(vertex, fragment)).first;
+    if (!it->second.program) raise(CG_PROGRAM_BIND_ERROR);
+  }
   const Link& link = it->second;
   glUseProgram(link.program);
   if (!link.program) return;
   for (const auto& [param, location] : link.locations) upload(rt.parameters[param], location);
+}
+
+void uploadIfCurrent(Id param) {
+  Runtime& rt = runtime();
+  const Parameter& p = rt.parameters[param];
+  if (rt.current.first != p.program && rt.current.second != p.program) return;
+  auto link = rt.links.find(rt.current);
+  if (link == rt.links.end() || !link->second.program) return;
+  auto location = link->second.locations.find(param);
+  if (location != link->second.locations.end()) upload(p, location->second);
 }
 
 }  // namespace platform::cgrt
@@ -219,6 +253,22 @@ void cgGLLoadProgram(CGprogram program) {
     return;
   }
   p->shader = shader;
+  // Link now, alone and with every loaded program of the other stage, so
+  // that a pair that cannot work together fails while the show loads.
+  std::vector<std::pair<Id, Id>> pairs;
+  const bool vertex = p->stage == cg::Stage::VERTEX;
+  pairs.push_back(vertex ? std::make_pair(id, Id{0}) : std::make_pair(Id{0}, id));
+  for (const auto& [otherId, other] : runtime().programs) {
+    if (other.stage == p->stage || !other.shader || other.context != p->context) continue;
+    pairs.push_back(vertex ? std::make_pair(id, otherId) : std::make_pair(otherId, id));
+  }
+  bool allLinked = true;
+  for (const auto& pair : pairs) {
+    const Link link = makeLink(pair.first, pair.second);
+    allLinked = allLinked && link.program;
+    runtime().links[pair] = link;
+  }
+  if (!allLinked) raise(CG_PROGRAM_LOAD_ERROR);
 }
 
 void cgGLEnableProfile(CGprofile profile) {
@@ -293,15 +343,10 @@ void cgGLSetStateMatrixParameter(CGparameter param, CGGLenum matrix, CGGLenum tr
     raise(CG_INVALID_ENUMERANT_ERROR);
     return;
   }
-  std::memcpy(p->value, m, sizeof m);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) p->value[r * 4 + c] = m[c * 4 + r];
   p->hasValue = true;
-  Runtime& rt = runtime();
-  auto link = rt.links.find(rt.current);
-  if (link != rt.links.end() && link->second.program &&
-      (rt.current.first == p->program || rt.current.second == p->program)) {
-    auto location = link->second.locations.find(toId(param));
-    if (location != link->second.locations.end()) upload(*p, location->second);
-  }
+  uploadIfCurrent(toId(param));
 }
 
 void cgGLSetTextureParameter(CGparameter param, unsigned int texture) {

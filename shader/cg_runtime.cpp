@@ -68,15 +68,22 @@ Parameter* findParameter(CGparameter handle) {
   return nullptr;
 }
 
-bool profileStage(CGprofile profile, cg::Stage* stage) {
+bool translatorProfile(CGprofile profile, cg::Profile* out) {
   switch (profile) {
-    case CG_PROFILE_VP20:
-    case CG_PROFILE_ARBVP1: *stage = cg::Stage::VERTEX; return true;
-    case CG_PROFILE_FP20:
-    case CG_PROFILE_FP30:
-    case CG_PROFILE_ARBFP1: *stage = cg::Stage::FRAGMENT; return true;
+    case CG_PROFILE_VP20: *out = cg::Profile::VP20; return true;
+    case CG_PROFILE_ARBVP1: *out = cg::Profile::ARBVP1; return true;
+    case CG_PROFILE_FP20: *out = cg::Profile::FP20; return true;
+    case CG_PROFILE_FP30: *out = cg::Profile::FP30; return true;
+    case CG_PROFILE_ARBFP1: *out = cg::Profile::ARBFP1; return true;
     default: return false;
   }
+}
+
+bool profileStage(CGprofile profile, cg::Stage* stage) {
+  cg::Profile p;
+  if (!translatorProfile(profile, &p)) return false;
+  *stage = cg::profileStage(p);
+  return true;
 }
 
 bool applyMatrixTransform(float m[16], CGGLenum transform) {
@@ -143,10 +150,12 @@ const char* cgGetErrorString(CGerror error) {
     case CG_INVALID_PROGRAM_HANDLE_ERROR: return "Invalid program handle.";
     case CG_INVALID_PARAM_HANDLE_ERROR: return "Invalid parameter handle.";
     case CG_INVALID_PARAMETER_ERROR: return "The parameter is of the wrong kind for this call.";
-    case CG_NOT_MATRIX_PARAM_ERROR: return "The parameter is not a float4x4 uniform.";
+    case CG_NOT_MATRIX_PARAM_ERROR: return "The parameter is not a float matrix of that size.";
     case CG_PROGRAM_NOT_LOADED_ERROR: return "The program has not been loaded.";
     case CG_PROGRAM_LOAD_ERROR: return "The program could not be loaded.";
     case CG_PROGRAM_BIND_ERROR: return "The program could not be bound.";
+    case CG_ARRAY_PARAM_ERROR: return "The parameter is not an array.";
+    case CG_OUT_OF_ARRAY_BOUNDS_ERROR: return "The elements lie outside the array.";
   }
   return "Unknown error.";
 }
@@ -172,11 +181,12 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     raise(CG_INVALID_ENUMERANT_ERROR);
     return nullptr;
   }
-  platform::cg::Stage stage;
-  if (!profileStage(profile, &stage)) {
+  platform::cg::Profile translatorAs;
+  if (!translatorProfile(profile, &translatorAs)) {
     raise(CG_INVALID_PROFILE_ERROR);
     return nullptr;
   }
+  const platform::cg::Stage stage = platform::cg::profileStage(translatorAs);
   const std::string fileName = file ? file : "";
   std::string source;
   if (!file || !readFile(file, &source)) {
@@ -185,7 +195,7 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     return nullptr;
   }
   platform::cg::Translation t =
-      platform::cg::translateCg(source, fileName, stage, entry ? entry : "main");
+      platform::cg::translateCg(source, fileName, translatorAs, entry ? entry : "main");
   ctx->second.lastListing = t.listing;
   if (!t.ok) {
     raise(CG_COMPILER_ERROR);
@@ -208,6 +218,16 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
         info.valueType != platform::cg::ParameterInfo::OTHER)
       param.unit = unit++;
     p.parameters.push_back(pid);
+  }
+  // Each array finds its elements by name ("a[0]", ...).
+  std::map<std::string, Id> byName;
+  for (Id pid : p.parameters) byName[rt.parameters[pid].info.name] = pid;
+  for (Id pid : p.parameters) {
+    Parameter& array = rt.parameters[pid];
+    for (int i = 0; i < array.info.arraySize; ++i) {
+      auto element = byName.find(array.info.name + "[" + std::to_string(i) + "]");
+      if (element != byName.end()) array.elements.push_back(element->second);
+    }
   }
   p.translation = std::move(t);
   return toHandle<CGprogram>(id);

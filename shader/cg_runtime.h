@@ -33,8 +33,9 @@ struct Program {
 struct Parameter {
   Id program = 0;
   cg::ParameterInfo info;
-  float value[16] = {};      // matrices column-major, as GL keeps them
-  bool hasValue = false;     // a matrix has been set
+  float value[16] = {};      // numbers; matrices row by row, as Cg writes them
+  bool hasValue = false;     // a value has been set
+  std::vector<Id> elements;  // arrays: the parameter of each element
   unsigned int texture = 0;  // samplers: the GL texture
   int unit = 0;              // samplers: the texture unit
 };
@@ -73,13 +74,18 @@ void raise(CGerror error);
 Program* findProgram(CGprogram handle);
 Parameter* findParameter(CGparameter handle);
 
-// The stage a profile compiles for; false for an unknown profile.
+// The translator's profile and the stage of a profile; false for an unknown one.
+bool translatorProfile(CGprofile profile, cg::Profile* out);
 bool profileStage(CGprofile profile, cg::Stage* stage);
 
 // Applies CG_GL_MATRIX_IDENTITY, _TRANSPOSE, _INVERSE or _INVERSE_TRANSPOSE
 // to a column-major 4x4 matrix; false for another enumerant. A singular
 // matrix has no inverse and is left as it is.
 bool applyMatrixTransform(float m[16], CGGLenum transform);
+
+// Sends a parameter's value to the linked program in use, if it is one of
+// its programs'.
+void uploadIfCurrent(Id param);
 
 // GL side of destroying a program: its shader and every link holding it.
 void releaseProgramGL(Id program);

@@ -147,6 +147,10 @@ Value Translator::parseConditional() {
   expect(":");
   const Value b = parseConditional();
   if (c.type.isError() || a.type.isError() || b.type.isError()) return errorValue();
+  if (a.type.isArray() || b.type.isArray()) {
+    error(line, "the branches of '?:' cannot be arrays");
+    return errorValue();
+  }
   if (!c.type.isScalar()) {
     error(line, "the condition of '?:' must be a scalar, not " + cgTypeName(c.type));
     return errorValue();
@@ -238,9 +242,19 @@ Value Translator::binaryOperation(const std::string& op, const Value& a, const V
     return errorValue();
   }
   const int size = std::max(s.size, t.size);
-  if (arithmetic)
-    return Value{vectorType(base, size), "(" + rebased(a) + " " + op + " " + rebased(b) + ")",
-                 false};
+  if (arithmetic) {
+    Value r{vectorType(base, size), "(" + rebased(a) + " " + op + " " + rebased(b) + ")", false};
+    // Scalar constants fold, so that sizes and indices can be computed.
+    if (a.constant && b.constant && size == 1 && (op != "/" || b.number != 0)) {
+      r.constant = true;
+      r.number = op == "+"   ? a.number + b.number
+                 : op == "-" ? a.number - b.number
+                 : op == "*" ? a.number * b.number
+                             : a.number / b.number;
+      if (base == Base::INT) r.number = std::trunc(r.number);
+    }
+    return r;
+  }
   if (size == 1)
     return Value{scalarType(Base::BOOL), "(" + rebased(a) + " " + op + " " + rebased(b) + ")",
                  false};
@@ -276,7 +290,8 @@ Value Translator::parseUnary() {
       error(line, "unary '" + std::string(negate ? "-" : "+") + "' needs a number");
       return errorValue();
     }
-    return negate ? Value{v.type, "(-" + v.code + ")", false} : Value{v.type, v.code, false};
+    return Value{v.type,     negate ? "(-" + v.code + ")" : v.code, false, false,
+                 v.constant, negate ? -v.number : v.number};
   }
   if (accept("!")) {
     const Value v = parseUnary();
@@ -337,12 +352,16 @@ Value Translator::parsePostfix(Value v) {
         v = errorValue();
         continue;
       }
-      const std::string i = convert(index, scalarType(Base::INT), line);
-      if (v.type.isVector()) {
-        v = Value{scalarType(v.type.base), v.code + "[" + i + "]", v.assignable};
+      if (v.type.isArray()) {
+        v = Value{elementType(v.type),
+                  v.code + "[" + indexCode(index, v.type.arraySize, line) + "]", v.assignable};
+      } else if (v.type.isVector()) {
+        v = Value{scalarType(v.type.base), v.code + "[" + indexCode(index, v.type.size, line) + "]",
+                  v.assignable};
       } else if (v.type.isMatrix()) {
         // Row i of the Cg matrix is column i of the GLSL one.
-        v = Value{vectorType(Base::FLOAT, v.type.cols), v.code + "[" + i + "]", v.assignable};
+        v = Value{vectorType(Base::FLOAT, v.type.cols),
+                  v.code + "[" + indexCode(index, v.type.rows, line) + "]", v.assignable};
       } else {
         error(line, "cannot index " + cgTypeName(v.type));
         v = errorValue();
@@ -362,9 +381,24 @@ Value Translator::parsePostfix(Value v) {
   }
 }
 
+std::string Translator::indexCode(const Value& index, int size, int line) {
+  if (index.constant) {
+    const double n = std::trunc(index.number);
+    if (n < 0 || n >= size) {
+      error(line, "index " + std::to_string(static_cast<long long>(n)) + " is outside 0 to " +
+                      std::to_string(size - 1));
+      return "0";
+    }
+    return std::to_string(static_cast<long long>(n));
+  }
+  // GLSL 1.20 leaves an index out of range undefined: keep it inside.
+  return "int(clamp(" + convert(index, scalarType(Base::FLOAT), line) + ", 0.0, " +
+         floatLiteral(size - 1) + "))";
+}
+
 Value Translator::memberAccess(const Value& v, const std::string& member, int line) {
   if (v.type.isError()) return v;
-  if (v.type.base == Base::STRUCT) {
+  if (v.type.isStruct()) {
     for (const StructField& f : structs[v.type.structIndex].fields)
       if (f.name == member)
         return Value{f.type, v.code + "." + glslIdentifier(f.name), v.assignable};
@@ -411,7 +445,12 @@ Value Translator::parsePrimary() {
       error(t.line, "integer constant '" + t.text + "' is too large");
       return errorValue();
     }
-    return Value{scalarType(Base::INT), std::to_string(static_cast<long long>(t.number)), false};
+    return Value{scalarType(Base::INT),
+                 std::to_string(static_cast<long long>(t.number)),
+                 false,
+                 false,
+                 true,
+                 t.number};
   }
   if (t.kind == Token::FLOAT_LITERAL) {
     next();
@@ -419,12 +458,12 @@ Value Translator::parsePrimary() {
       error(t.line, "floating-point constant '" + t.text + "' is out of range");
       return errorValue();
     }
-    return Value{scalarType(Base::FLOAT), floatLiteral(t.number), false};
+    return Value{scalarType(Base::FLOAT), floatLiteral(t.number), false, false, true, t.number};
   }
   if (accept("(")) {
     const Value v = parseExpression();
     expect(")");
-    return Value{v.type, v.primary(), v.assignable};
+    return Value{v.type, v.primary(), v.assignable, false, v.constant, v.number};
   }
   if (t.kind == Token::IDENTIFIER) {
     if (t.text == "true" || t.text == "false") {
@@ -450,7 +489,7 @@ Value Translator::parsePrimary() {
       return errorValue();
     }
     next();
-    return Value{s->type, s->glsl, s->assignable};
+    return Value{s->type, s->glsl, s->assignable, false, s->constant, s->number};
   }
   fail(t.line, t.kind == Token::INVALID ? t.text
                : t.kind == Token::END   ? "expected an expression before the end of the text"

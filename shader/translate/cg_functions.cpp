@@ -1,5 +1,6 @@
 // Functions, the entry function's generated main() and the translation as a
 // whole.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -28,8 +29,10 @@ void Translator::addParameter(const std::string& name, const CgType& type, bool 
   p.glslName = uniform ? glslIdentifier(name) : "";
   p.kind = uniform ? ParameterInfo::UNIFORM : ParameterInfo::VARYING;
   p.isFloat = type.base == Base::FLOAT;
-  p.rows = type.isMatrix() ? type.rows : 1;
-  p.cols = type.isMatrix() ? type.cols : type.size;
+  const CgType element = elementType(type);
+  p.arraySize = type.arraySize;
+  p.rows = element.isMatrix() ? element.rows : 1;
+  p.cols = element.isMatrix() ? element.cols : element.size;
   switch (type.base) {
     case Base::SAMPLER1D: p.valueType = ParameterInfo::SAMPLER1D; break;
     case Base::SAMPLER2D: p.valueType = ParameterInfo::SAMPLER2D; break;
@@ -41,6 +44,42 @@ void Translator::addParameter(const std::string& name, const CgType& type, bool 
     default: p.valueType = ParameterInfo::OTHER; break;
   }
   parameters.push_back(p);
+}
+
+void Translator::addUniformParameters(const std::string& name, const std::string& glsl,
+                                      const CgType& type, int line) {
+  if (static_cast<int>(parameters.size()) >= MAX_PARAMETERS) {
+    if (static_cast<int>(parameters.size()) == MAX_PARAMETERS) {
+      error(line, "more than " + std::to_string(MAX_PARAMETERS) + " uniform values");
+      parameters.emplace_back();
+    }
+    return;
+  }
+  addParameter(name, type, true);
+  if (type.isSampler()) samplers.push_back({name, line});
+  if (type.isArray()) {
+    parameters.back().glslName.clear();
+    for (int i = 0; i < type.arraySize; ++i) {
+      const std::string index = "[" + std::to_string(i) + "]";
+      addUniformParameters(name + index, glsl + index, elementType(type), line);
+    }
+  } else if (type.isStruct()) {
+    parameters.back().glslName.clear();
+    for (const StructField& f : structs[type.structIndex].fields)
+      addUniformParameters(name + "." + f.name, glsl + "." + glslIdentifier(f.name), f.type, line);
+  } else {
+    parameters.back().glslName = glsl;
+  }
+}
+
+void Translator::checkProfileLimits() {
+  const size_t units = profile == Profile::FP20 ? 4 : 16;
+  if (stage == Stage::FRAGMENT && samplers.size() > units) {
+    const auto& s = samplers[units];
+    error(s.second, std::string("profile ") + profileName(profile) + " has " +
+                        std::to_string(units) + " texture units; sampler '" + s.first +
+                        "' is one more");
+  }
 }
 
 void Translator::parseFunction(const CgType& returnType, const std::string& name, int line) {
@@ -66,7 +105,7 @@ void Translator::parseFunction(const CgType& returnType, const std::string& name
       }
       p.type = parseType();
       p.name = expectIdentifier("a parameter name");
-      if (isPunct("[")) fail(p.line, "arrays are not supported");
+      p.type = parseArraySuffix(p.type, p.line);
       if (accept(":")) p.semantic = parseSemantic();
       if (isPunct("=")) fail(p.line, "default values of parameters are not supported");
       if (p.type.base == Base::VOID) error(p.line, "parameter '" + p.name + "' cannot be void");
@@ -108,7 +147,7 @@ void Translator::parseFunction(const CgType& returnType, const std::string& name
     first = false;
     if (p.direction == Direction::OUT) signature += "out ";
     if (p.direction == Direction::INOUT) signature += "inout ";
-    signature += typeName(p.type) + " " + glslIdentifier(p.name);
+    signature += declaration(p.type, glslIdentifier(p.name));
   }
   signature += ")";
 
@@ -139,18 +178,19 @@ void Translator::parseFunction(const CgType& returnType, const std::string& name
 
   scopes.emplace_back();
   for (const Param& p : params) {
-    const std::string glsl = glslIdentifier(p.name);
+    const std::string glsl = p.uniform ? uniformName(p.name) : glslIdentifier(p.name);
     if (isEntry) {
       if (p.uniform) {
-        if (p.type.base == Base::STRUCT) error(p.line, "uniform structs are not supported");
         if (!p.semantic.empty()) error(p.line, "semantics on uniform parameters are not supported");
         if (scopes.front().count(p.name))
           error(p.line, "uniform '" + p.name + "' is already declared globally");
-        uniformLines.push_back({"uniform " + typeName(p.type) + " " + glsl + ";", p.line});
+        uniformLines.push_back({"uniform " + declaration(p.type, glsl) + ";", p.line});
+        addUniformParameters(p.name, glsl, p.type, p.line);
+      } else {
+        addParameter(p.name, p.type, false);
       }
       if (p.type.isSampler() && !p.uniform)
         error(p.line, "sampler parameter '" + p.name + "' must be uniform");
-      addParameter(p.name, p.type, p.uniform);
       entryParams.push_back({p.name, p.type, p.direction, p.semantic, p.uniform, p.line});
     }
     declare(p.name, {p.type, glsl, !p.uniform}, p.line);
@@ -170,12 +210,16 @@ void Translator::parseFunction(const CgType& returnType, const std::string& name
 
 // The GLSL expression that reads a varying input of the given type.
 std::string Translator::entryInput(const CgType& type, const std::string& semantic, int line) {
+  if (type.isArray()) {
+    error(line, "varying arrays are not supported");
+    return "0.0";
+  }
   if (type.base == Base::STRUCT) {
     if (!semantic.empty()) error(line, "a struct input takes its semantics from its fields");
     const StructInfo& s = structs[type.structIndex];
     std::string code = typeName(type) + "(";
     for (size_t i = 0; i < s.fields.size(); ++i) {
-      if (s.fields[i].type.base == Base::STRUCT) {
+      if (s.fields[i].type.isStruct()) {
         error(s.fields[i].line, "nested structs cannot be program inputs");
         continue;
       }
@@ -210,10 +254,14 @@ std::string Translator::entryInput(const CgType& type, const std::string& semant
 void Translator::entryOutput(const CgType& type, const std::string& semantic,
                              const std::string& code, int line,
                              std::vector<std::string>* usedSemantics) {
+  if (type.isArray()) {
+    error(line, "varying arrays are not supported");
+    return;
+  }
   if (type.base == Base::STRUCT) {
     if (!semantic.empty()) error(line, "a struct output takes its semantics from its fields");
     for (const StructField& f : structs[type.structIndex].fields) {
-      if (f.type.base == Base::STRUCT) {
+      if (f.type.isStruct()) {
         error(f.line, "nested structs cannot be program outputs");
         continue;
       }
@@ -267,7 +315,7 @@ void Translator::emitEntryWrapper() {
       continue;
     }
     const std::string temp = "out" + std::to_string(i);
-    std::string decl = typeName(p.type) + " " + temp;
+    std::string decl = declaration(p.type, temp);
     if (p.direction == Direction::INOUT) decl += " = " + entryInput(p.type, p.semantic, p.line);
     emit(decl + ";", p.line);
     args.push_back(temp);
@@ -287,6 +335,11 @@ void Translator::emitEntryWrapper() {
     if (!p.uniform && p.direction != Direction::IN)
       entryOutput(p.type, p.semantic, "out" + std::to_string(i), p.line, &used);
   }
+  // Checked only on an otherwise sound program: after other errors the
+  // outputs may be missing for their sake.
+  if (stage == Stage::VERTEX && errorCount == 0 &&
+      std::find(used.begin(), used.end(), "gl_Position") == used.end())
+    error(entryLine, "a vertex program must write a POSITION output");
   indent = 0;
   emit("}", entryLine);
 }
@@ -299,14 +352,19 @@ Translation Translator::run() {
       if (f.second.called && !f.second.defined)
         error(peek().line, "function '" + f.first + "' is called but never defined");
     emitEntryWrapper();
+    checkProfileLimits();
   }
   Translation t;
   t.listing = listing;
   t.ok = errorCount == 0 && !aborted;
   if (!t.ok) return t;
+  size_t length = 0;
+  for (const auto* lines : {&structLines, &uniformLines, &helperLines, &bodyLines})
+    for (const Line& l : *lines) length += l.text.size() + 1;
+  t.glsl.reserve(length + 16);
   t.glsl = "#version 120\n";
   t.lineMap.push_back(0);
-  for (const auto* lines : {&uniformLines, &bodyLines}) {
+  for (const auto* lines : {&structLines, &uniformLines, &helperLines, &bodyLines}) {
     for (const Line& l : *lines) {
       t.glsl += l.text + "\n";
       t.lineMap.push_back(l.line);
@@ -316,10 +374,49 @@ Translation Translator::run() {
   return t;
 }
 
-Translation translateCg(const std::string& source, const std::string& fileName, Stage stage,
+namespace {
+
+const struct {
+  Profile profile;
+  const char* name;
+} PROFILE_NAMES[] = {{Profile::VP20, "vp20"},
+                     {Profile::ARBVP1, "arbvp1"},
+                     {Profile::FP20, "fp20"},
+                     {Profile::ARBFP1, "arbfp1"},
+                     {Profile::FP30, "fp30"}};
+
+}  // namespace
+
+Stage profileStage(Profile profile) {
+  return profile == Profile::VP20 || profile == Profile::ARBVP1 ? Stage::VERTEX : Stage::FRAGMENT;
+}
+
+const char* profileName(Profile profile) {
+  for (const auto& p : PROFILE_NAMES)
+    if (p.profile == profile) return p.name;
+  return "unknown";
+}
+
+bool profileFromName(const std::string& name, Profile* profile) {
+  for (const auto& p : PROFILE_NAMES) {
+    if (name == p.name) {
+      *profile = p.profile;
+      return true;
+    }
+  }
+  return false;
+}
+
+Translation translateCg(const std::string& source, const std::string& fileName, Profile profile,
                         const std::string& entry) {
   const std::vector<Token> tokens = tokenize(source);
-  return Translator(tokens, fileName, stage, entry).run();
+  return Translator(tokens, fileName, profile, entry).run();
+}
+
+Translation translateCg(const std::string& source, const std::string& fileName, Stage stage,
+                        const std::string& entry) {
+  return translateCg(source, fileName, stage == Stage::VERTEX ? Profile::ARBVP1 : Profile::FP30,
+                     entry);
 }
 
 namespace {

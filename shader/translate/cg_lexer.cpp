@@ -24,7 +24,11 @@ class Lexer {
   explicit Lexer(const std::string& source) : src(source) {}
 
   std::vector<Token> run() {
-    while (skipSpaceAndComments()) {
+    // Few reallocations: most tokens take four characters or more with the
+    // space around them (the vector still grows when they do not).
+    tokens.reserve(src.size() / 4 + 1);
+    // The parser stops at the first INVALID token, so nothing after it is read.
+    while (skipSpaceAndComments() && (tokens.empty() || tokens.back().kind != Token::INVALID)) {
       const char c = src[pos];
       if (isIdentStart(c)) {
         identifier();
@@ -150,12 +154,13 @@ class Lexer {
 
   void punctuator() {
     for (const char* p : PUNCTUATORS) {
-      const size_t n = std::strlen(p);
-      if (src.compare(pos, n, p) == 0) {
-        push(Token::PUNCT, p);
-        pos += n;
-        return;
-      }
+      if (p[0] != src[pos]) continue;
+      size_t n = 1;
+      while (p[n] && p[n] == at(pos + n)) ++n;
+      if (p[n]) continue;
+      push(Token::PUNCT, p);
+      pos += n;
+      return;
     }
     ++pos;
     invalid("unexpected character");

@@ -2,7 +2,8 @@
 //
 // tokenize splits a whole source text at once. It never fails: characters it
 // cannot read become INVALID tokens, which the parser reports with their line.
-// The list always ends with one END token.
+// The parser stops at the first of them, so the list ends there; it always
+// ends with one END token.
 #pragma once
 
 #include <string>

@@ -1,4 +1,6 @@
 // Statements of the Cg translator.
+#include <cmath>
+
 #include "shader/translate/cg_translator.h"
 
 namespace platform::cg {
@@ -85,18 +87,27 @@ void Translator::parseLocalDeclaration(bool isConst, std::string* forInit) {
   do {
     const int line = peek().line;
     const std::string name = expectIdentifier("a variable name");
-    if (isPunct("[")) fail(line, "arrays are not supported");
+    const CgType varType = parseArraySuffix(type, line);
     if (isPunct(":")) fail(line, "semantics on local variables are not supported");
     if (failed()) return;
+    if (forInit && varType.isArray()) error(line, "a for loop cannot declare an array");
     const std::string glsl = glslIdentifier(name);
     std::string text = glsl;
+    if (varType.isArray()) text += "[" + std::to_string(varType.arraySize) + "]";
+    Symbol symbol{varType, glsl, !isConst};
     if (accept("=")) {
-      const Value init = parseAssignment();
-      text += " = " + convert(init, type, line);
+      const Value init = parseInitializer(varType, line);
+      text += " = " + convert(init, varType, line);
+      if (isConst && init.constant && varType.isScalar()) {
+        symbol.constant = true;
+        symbol.number = varType.base == Base::INT ? std::trunc(init.number) : init.number;
+      }
     } else if (isConst) {
       error(line, "constant '" + name + "' needs a value");
     }
-    declare(name, {type, glsl, !isConst}, line);
+    declare(name, symbol, line);
+    // Local constants are plain GLSL variables (their values need not be
+    // constant expressions); the translator keeps them unassigned.
     if (forInit) {
       *forInit += first ? typeName(type) + " " + text : ", " + text;
     } else {

@@ -1,6 +1,7 @@
 // Tokens, errors, names, structs and global variables of the Cg translator.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "shader/translate/cg_translator.h"
 
@@ -18,7 +19,7 @@ const char* const RESERVED_WORDS[] = {
 
 bool isReserved(const std::string& word) {
   for (const char* w : RESERVED_WORDS)
-    if (word == w) return true;
+    if (word[0] == w[0] && word == w) return true;
   CgType t;
   bool supported;
   return builtinType(word, &t, &supported);
@@ -26,9 +27,13 @@ bool isReserved(const std::string& word) {
 
 }  // namespace
 
-Translator::Translator(const std::vector<Token>& tokens, const std::string& fileName, Stage stage,
-                       const std::string& entry)
-    : tokens(tokens), fileName(fileName), stage(stage), entryName(entry) {}
+Translator::Translator(const std::vector<Token>& tokens, const std::string& fileName,
+                       Profile profile, const std::string& entry)
+    : tokens(tokens),
+      fileName(fileName),
+      profile(profile),
+      stage(profileStage(profile)),
+      entryName(entry) {}
 
 // ---------------------------------------------------------------- tokens
 
@@ -38,14 +43,15 @@ const Token& Translator::peek(int ahead) const {
   return tokens[i];
 }
 
+// The first characters decide most comparisons of the parser's many tests.
 bool Translator::isPunct(const char* p, int ahead) const {
   const Token& t = peek(ahead);
-  return t.kind == Token::PUNCT && t.text == p;
+  return t.kind == Token::PUNCT && t.text[0] == p[0] && t.text == p;
 }
 
 bool Translator::isWord(const char* w, int ahead) const {
   const Token& t = peek(ahead);
-  return t.kind == Token::IDENTIFIER && t.text == w;
+  return t.kind == Token::IDENTIFIER && t.text[0] == w[0] && t.text == w;
 }
 
 Token Translator::next() {
@@ -117,6 +123,66 @@ void Translator::emit(const std::string& text, int line) {
 // ---------------------------------------------------------------- names
 
 std::string Translator::glslIdentifier(const std::string& cgName) { return "cg" + cgName; }
+
+std::string Translator::uniformName(const std::string& cgName) const {
+  // No other name of the output starts this way: Cg names get "cg", helpers "lib".
+  return (stage == Stage::VERTEX ? "vu" : "fu") + cgName;
+}
+
+CgType Translator::parseArraySuffix(const CgType& t, int line) {
+  if (!accept("[")) return t;
+  if (isPunct("]")) {
+    fail(line, "an array needs a size known at compile time");
+    return errorType();
+  }
+  const Value n = parseExpression();
+  expect("]");
+  if (isPunct("[")) fail(line, "arrays of arrays are not supported");
+  if (failed() || n.type.isError() || t.isError()) return errorType();
+  if (!n.constant || !n.type.isScalar() || n.type.base != Base::INT) {
+    error(line, "an array size must be an integer constant");
+    return errorType();
+  }
+  if (n.number < 1 || n.number > MAX_ARRAY_SIZE) {
+    error(line, "array size " + std::to_string(static_cast<long long>(n.number)) +
+                    " is outside 1 to " + std::to_string(MAX_ARRAY_SIZE));
+    return errorType();
+  }
+  if (t.isSampler()) {
+    error(line, "arrays of samplers are not supported");
+    return errorType();
+  }
+  CgType r = t;
+  r.arraySize = static_cast<int>(n.number);
+  return r;
+}
+
+Value Translator::parseInitializer(const CgType& t, int line) {
+  if (!isPunct("{")) return parseAssignment();
+  next();
+  if (!t.isArray() && !t.isError()) {
+    fail(line, "initializer lists are only supported for arrays");
+    return Value{errorType(), "0.0"};
+  }
+  std::vector<Value> values;
+  while (!failed() && !isPunct("}")) {
+    values.push_back(parseAssignment());
+    if (!accept(",")) break;
+  }
+  expect("}");
+  if (t.isError()) return Value{errorType(), "0.0"};
+  const CgType element = elementType(t);
+  std::string code = typeName(t) + "(";
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (values[i].type.isError()) return Value{errorType(), "0.0"};
+    code += (i ? ", " : "") + convert(values[i], element, line);
+  }
+  if (static_cast<int>(values.size()) != t.arraySize) {
+    error(line, "the list has " + std::to_string(values.size()) + " values for " + cgTypeName(t));
+    return Value{errorType(), "0.0"};
+  }
+  return Value{t, code + ")"};
+}
 
 bool Translator::isTypeName(int ahead) const {
   const Token& t = peek(ahead);
@@ -226,11 +292,11 @@ void Translator::parseStruct() {
     do {
       const int fieldLine = peek().line;
       const std::string field = expectIdentifier("a field name");
-      if (isPunct("[")) fail(fieldLine, "arrays are not supported");
+      const CgType fieldType = parseArraySuffix(type, fieldLine);
       const std::string semantic = accept(":") ? parseSemantic() : "";
       for (const StructField& f : info.fields)
         if (f.name == field) error(fieldLine, "duplicate field '" + field + "'");
-      info.fields.push_back({field, type, semantic, fieldLine});
+      info.fields.push_back({field, fieldType, semantic, fieldLine});
     } while (!failed() && accept(","));
     expect(";");
   }
@@ -239,10 +305,11 @@ void Translator::parseStruct() {
   if (info.fields.empty()) error(line, "struct '" + name + "' has no fields");
   structIndex[name] = static_cast<int>(structs.size());
   structs.push_back(info);
-  emit("struct " + glslIdentifier(name) + " {", line);
+  // Structs open the output: uniforms of their types come next.
+  structLines.push_back({"struct " + glslIdentifier(name) + " {", line});
   for (const StructField& f : info.fields)
-    emit("  " + typeName(f.type) + " " + glslIdentifier(f.name) + ";", f.line);
-  emit("};", line);
+    structLines.push_back({"  " + declaration(f.type, glslIdentifier(f.name)) + ";", f.line});
+  structLines.push_back({"};", line});
 }
 
 void Translator::parseGlobalVariables(const CgType& type, bool uniform, bool isConst) {
@@ -250,37 +317,41 @@ void Translator::parseGlobalVariables(const CgType& type, bool uniform, bool isC
     const int nameLine = peek().line;
     const std::string name = expectIdentifier("a variable name");
     if (failed()) return;
-    if (isPunct("[")) {
-      fail(nameLine, "arrays are not supported");
-      return;
-    }
+    const CgType varType = parseArraySuffix(type, nameLine);
     if (accept(":")) {
       parseSemantic();
       error(nameLine, "semantics on global variables are not supported");
     }
-    const std::string glsl = glslIdentifier(name);
     if (type.base == Base::VOID) error(nameLine, "variable '" + name + "' cannot be void");
     if (uniform) {
-      if (type.base == Base::STRUCT) error(nameLine, "uniform structs are not supported");
       if (accept("=")) {
-        parseAssignment();
+        parseInitializer(varType, nameLine);
         error(nameLine, "initial values of uniforms are not supported");
       }
-      uniformLines.push_back({"uniform " + typeName(type) + " " + glsl + ";", nameLine});
-      addParameter(name, type, true);
-      declare(name, {type, glsl, false}, nameLine);
+      const std::string glsl = uniformName(name);
+      uniformLines.push_back({"uniform " + declaration(varType, glsl) + ";", nameLine});
+      addUniformParameters(name, glsl, varType, nameLine);
+      declare(name, {varType, glsl, false}, nameLine);
       continue;
     }
+    const std::string glsl = glslIdentifier(name);
     if (type.isSampler()) error(nameLine, "samplers must be uniform");
-    std::string text = (isConst ? "const " : "") + typeName(type) + " " + glsl;
+    // GLSL 1.20 has no constant arrays: a constant array is a variable that
+    // the translator never lets the program assign.
+    std::string text = (isConst && !varType.isArray() ? "const " : "") + declaration(varType, glsl);
+    Symbol symbol{varType, glsl, !isConst};
     if (accept("=")) {
-      const Value init = parseAssignment();
-      text += " = " + convert(init, type, nameLine);
+      const Value init = parseInitializer(varType, nameLine);
+      text += " = " + convert(init, varType, nameLine);
+      if (isConst && init.constant && varType.isScalar()) {
+        symbol.constant = true;
+        symbol.number = varType.base == Base::INT ? std::trunc(init.number) : init.number;
+      }
     } else if (isConst) {
       error(nameLine, "constant '" + name + "' needs a value");
     }
     emit(text + ";", nameLine);
-    declare(name, {type, glsl, !isConst}, nameLine);
+    declare(name, symbol, nameLine);
   } while (!failed() && accept(","));
   expect(";");
 }

@@ -18,6 +18,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shader/translate/cg_lexer.h"
@@ -34,6 +35,8 @@ struct Value {
   std::string code;
   bool assignable = false;
   bool open = false;
+  bool constant = false;  // a scalar whose value is known: number
+  double number = 0;
   // The code, in parentheses when it is an assignment.
   std::string primary() const { return open ? "(" + code + ")" : code; }
 };
@@ -43,6 +46,8 @@ struct Symbol {
   CgType type;
   std::string glsl;
   bool assignable = true;
+  bool constant = false;  // a scalar constant whose value is number
+  double number = 0;
 };
 
 enum class Direction { IN, OUT, INOUT };
@@ -81,8 +86,10 @@ class Translator {
  public:
   static constexpr int MAX_ERRORS = 20;
   static constexpr int MAX_DEPTH = 200;
+  static constexpr int MAX_ARRAY_SIZE = 256;
+  static constexpr int MAX_PARAMETERS = 4096;
 
-  Translator(const std::vector<Token>& tokens, const std::string& fileName, Stage stage,
+  Translator(const std::vector<Token>& tokens, const std::string& fileName, Profile profile,
              const std::string& entry);
 
   // Translates the whole token list.
@@ -127,8 +134,11 @@ class Translator {
   const Symbol* lookup(const std::string& name) const;
   // Adds a symbol to the innermost scope; a second one of a name is an error.
   void declare(const std::string& name, const Symbol& symbol, int line);
-  // A type's GLSL and Cg spellings.
+  // A type's GLSL and Cg spellings, and a GLSL declaration of a name.
   std::string typeName(const CgType& t) const { return glslName(t, structs); }
+  std::string declaration(const CgType& t, const std::string& name) const {
+    return glslDeclaration(t, name, structs);
+  }
   std::string cgTypeName(const CgType& t) const { return cgName(t, structs); }
 
   // --- top level (cg_translate.cpp, cg_functions.cpp)
@@ -138,8 +148,21 @@ class Translator {
   void parseStruct();
   // Global variables after their type: uniforms or constants.
   void parseGlobalVariables(const CgType& type, bool uniform, bool isConst);
-  // Records a parameter the runtime can find by name.
+  // The GLSL name of a uniform: its Cg name behind a prefix of the stage, so
+  // that a vertex and a fragment uniform of one name stay two uniforms.
+  std::string uniformName(const std::string& cgName) const;
+  // Records a parameter the runtime can find by name; a uniform array or
+  // struct also records its elements and members ("lights[1].color").
   void addParameter(const std::string& name, const CgType& type, bool uniform);
+  void addUniformParameters(const std::string& name, const std::string& glsl, const CgType& type,
+                            int line);
+  // An optional "[N]" after a declared name: the array type of element t.
+  CgType parseArraySuffix(const CgType& t, int line);
+  // The value after '=' in a declaration of type t: an expression, or for an
+  // array a brace-enclosed list of its elements.
+  Value parseInitializer(const CgType& t, int line);
+  // Checks the profile's limits that only the whole program shows.
+  void checkProfileLimits();
   // A function's parameters and body, or its prototype.
   void parseFunction(const CgType& returnType, const std::string& name, int line);
   // The GLSL main(): reads the inputs, calls the entry, writes the outputs.
@@ -211,11 +234,18 @@ class Translator {
   // Translates a call of a standard function; false when name is none.
   bool callIntrinsic(const std::string& name, const std::vector<Value>& args, int line,
                      Value* result);
+  // The GLSL name of a generated helper function, defined once (the
+  // definition text is built from the name's parts by the caller).
+  std::string helper(const std::string& name, const std::string& definition);
+  // An index into an array, vector or matrix of `size` elements: checked
+  // when constant, clamped into range when not.
+  std::string indexCode(const Value& index, int size, int line);
   // clip(x) as a statement (discard when any component is negative).
   void clipStatement(int line);
 
   const std::vector<Token>& tokens;
   const std::string fileName;
+  const Profile profile;
   const Stage stage;
   const std::string entryName;
 
@@ -247,8 +277,13 @@ class Translator {
     std::string text;
     int line;
   };
+  std::vector<Line> structLines;
   std::vector<Line> uniformLines;
+  std::vector<Line> helperLines;
   std::vector<Line> bodyLines;
+  std::vector<std::string> helperNames;
+  // Sampler uniforms in declaration order, with their lines.
+  std::vector<std::pair<std::string, int>> samplers;
 };
 
 }  // namespace platform::cg

@@ -46,6 +46,12 @@ CgType withBase(const CgType& t, Base base) {
   return r;
 }
 
+CgType elementType(const CgType& t) {
+  CgType r = t;
+  r.arraySize = 0;
+  return r;
+}
+
 namespace {
 
 // Reads the "N" or "NxM" after a numeric type name; false when malformed.
@@ -69,6 +75,8 @@ bool readDimensions(const char* s, int* size, int* rows, int* cols) {
 bool builtinType(const std::string& word, CgType* type, bool* supported) {
   *supported = true;
   const char* w = word.c_str();
+  // Every type name starts with one of these (void, sampler..., float...).
+  if (w[0] == '\0' || !std::strchr("vsfhdib", w[0])) return false;
   if (word == "void") {
     *type = voidType();
     return true;
@@ -121,6 +129,8 @@ bool builtinType(const std::string& word, CgType* type, bool* supported) {
 }
 
 std::string glslName(const CgType& t, const std::vector<StructInfo>& structs) {
+  if (t.isArray())
+    return glslName(elementType(t), structs) + "[" + std::to_string(t.arraySize) + "]";
   switch (t.base) {
     case Base::ERROR: return "float";
     case Base::VOID: return "void";
@@ -143,7 +153,14 @@ std::string glslName(const CgType& t, const std::vector<StructInfo>& structs) {
   return prefix + std::to_string(t.size);
 }
 
+std::string glslDeclaration(const CgType& t, const std::string& name,
+                            const std::vector<StructInfo>& structs) {
+  if (!t.isArray()) return glslName(t, structs) + " " + name;
+  return glslName(elementType(t), structs) + " " + name + "[" + std::to_string(t.arraySize) + "]";
+}
+
 std::string cgName(const CgType& t, const std::vector<StructInfo>& structs) {
+  if (t.isArray()) return cgName(elementType(t), structs) + "[" + std::to_string(t.arraySize) + "]";
   switch (t.base) {
     case Base::ERROR: return "<error>";
     case Base::VOID: return "void";

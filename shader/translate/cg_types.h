@@ -3,6 +3,9 @@
 // half and fixed are read as float (GLSL 1.20 computes everything in float),
 // float1 is float. A matrix floatRxC has R rows and C columns and is held in
 // GLSL as its transpose, mat{R}x{C}: GLSL's column i is then Cg's row i.
+// An array has one dimension and a size known at compile time; its element
+// is the same type with arraySize 0. The shape tests (isNumeric, isMatrix,
+// ...) are false for an array, so only indexing and whole assignment reach it.
 #pragma once
 
 #include <string>
@@ -29,17 +32,24 @@ struct CgType {
   int rows = 0;          // matrix rows; 0 when not a matrix
   int cols = 0;          // matrix columns
   int structIndex = -1;  // into the translator's struct table
+  int arraySize = 0;     // elements; 0 when not an array
 
   bool isError() const { return base == Base::ERROR; }
-  bool isNumeric() const { return base == Base::BOOL || base == Base::INT || base == Base::FLOAT; }
-  bool isSampler() const { return base >= Base::SAMPLER1D && base <= Base::SAMPLERCUBE; }
+  bool isArray() const { return arraySize > 0; }
+  bool isStruct() const { return base == Base::STRUCT && arraySize == 0; }
+  bool isNumeric() const {
+    return arraySize == 0 && (base == Base::BOOL || base == Base::INT || base == Base::FLOAT);
+  }
+  bool isSampler() const {
+    return arraySize == 0 && base >= Base::SAMPLER1D && base <= Base::SAMPLERCUBE;
+  }
   bool isMatrix() const { return isNumeric() && rows > 0; }
   bool isVector() const { return isNumeric() && rows == 0 && size > 1; }
   bool isScalar() const { return isNumeric() && rows == 0 && size == 1; }
   int components() const { return isMatrix() ? rows * cols : size; }
   bool operator==(const CgType& o) const {
     return base == o.base && size == o.size && rows == o.rows && cols == o.cols &&
-           structIndex == o.structIndex;
+           structIndex == o.structIndex && arraySize == o.arraySize;
   }
   bool operator!=(const CgType& o) const { return !(*this == o); }
 };
@@ -52,6 +62,8 @@ CgType matrixType(Base base, int rows, int cols);
 CgType structType(int index);
 // The same shape with another base (bool, int or float).
 CgType withBase(const CgType& t, Base base);
+// The element type of an array.
+CgType elementType(const CgType& t);
 
 struct StructField {
   std::string name;
@@ -70,8 +82,12 @@ struct StructInfo {
 // but this translator does not (integer matrices, samplerRECT, ...).
 bool builtinType(const std::string& word, CgType* type, bool* supported);
 
-// The GLSL spelling of a type.
+// The GLSL spelling of a type ("vec4[3]" for an array).
 std::string glslName(const CgType& type, const std::vector<StructInfo>& structs);
+
+// A GLSL declaration of a variable of a type: "vec4 name[3]".
+std::string glslDeclaration(const CgType& type, const std::string& name,
+                            const std::vector<StructInfo>& structs);
 
 // The Cg spelling of a type, for messages.
 std::string cgName(const CgType& type, const std::vector<StructInfo>& structs);

@@ -241,7 +241,7 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
   GLint current = 0;
   glGetIntegerv(GL_CURRENT_PROGRAM, &current);
   GLfloat held[16];
-  glGetUniformfv(current, glGetUniformLocation(current, "cgmvp"), held);
+  glGetUniformfv(current, glGetUniformLocation(current, "vumvp"), held);
   // GLSL holds the transpose: its column 3 is the matrix's row 3, and its
   // row 3 carries the translation (0.25, 0.125) of the ortho-scaled offset.
   EXPECT_FLOAT_EQ(held[0], 0.5f);
@@ -254,7 +254,7 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
   glTranslatef(3, -2, 1);
   glRotatef(30, 0, 0, 1);
   cgGLSetStateMatrixParameter(mvp, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_INVERSE);
-  glGetUniformfv(current, glGetUniformLocation(current, "cgmvp"), held);
+  glGetUniformfv(current, glGetUniformLocation(current, "vumvp"), held);
   GLfloat m[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
   for (int r = 0; r < 4; ++r) {
@@ -347,6 +347,10 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "struct In { float4 p : POSITION; float3 n : NORMAL; half2 uv : TEXCOORD0; };\n"
       "struct Out { float4 hpos : POSITION; float4 c : COLOR; float3 t : TEXCOORD1; };\n"
       "float4 tint;\n"
+      "struct Lamp { float3 d; float4 c; };\n"
+      "uniform Lamp lamps[2];\n"
+      "static const float w[3] = { 0.25, 0.5, 1 };\n"
+      "float sum3(float v[3]) { return v[0] + v[1] + v[2]; }\n"
       "static const float3 up = float3(0, 1, 0);\n"
       "float shade(float3 n, out float rim) { rim = 1 - abs(n.z); return saturate(dot(n, up)); }\n"
       "Out main(In IN, uniform float4x4 mvp, uniform float3x3 normals) {\n"
@@ -360,6 +364,8 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "  o.t = cross(n, up) + reflect(-n, up) + float3(IN.uv, length(IN.p.xyz));\n"
       "  o.t.xy += frac(IN.uv * 4) + floor(IN.uv) + (float2)mul(IN.p, mvp);\n"
       "  o.c.rgb = max(min(o.c.rgb, 1), 0) + clamp(pow(abs(n), 2), 0, 1);\n"
+      "  float acc[3]; for (int j = 0; j < 3; j++) acc[j] = w[j] * lamps[j / 2].c.x;\n"
+      "  o.c.a = sum3(acc) + dot(lamps[1].d, n);\n"
       "  return o;\n"
       "}\n",
       CG_PROFILE_ARBVP1);
@@ -376,9 +382,9 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
               "  float2 d = ddx(t.xy) + ddy(t.xy);\n"
               "  return float4(a.rgb + smoothstep(0, 1, c.rgb) + step(0.5, t), d.x + w.x);\n"
               "}\n",
-              CG_PROFILE_ARBFP1);
+              CG_PROFILE_FP30);
   cgGLEnableProfile(CG_PROFILE_ARBVP1);
-  cgGLEnableProfile(CG_PROFILE_ARBFP1);
+  cgGLEnableProfile(CG_PROFILE_FP30);
   cgGLBindProgram(vp);
   cgGLBindProgram(fp);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
@@ -387,4 +393,117 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
   EXPECT_NE(current, 0);
   cgDestroyProgram(vp);
   cgDestroyProgram(fp);
+}
+
+TEST_F(CgRuntime, UniformsOfOneNameKeepAValuePerStage) {
+  CGprogram vp = program("tint_v.cg",
+                         "void main(float4 p : POSITION, uniform float4 tint,\n"
+                         "          out float4 hpos : POSITION, out float4 col : COLOR0) {\n"
+                         "  hpos = p; col = tint;\n"
+                         "}\n",
+                         CG_PROFILE_ARBVP1);
+  CGprogram fp = program("tint_f.cg",
+                         "float4 main(float4 c : COLOR0, uniform float4 tint) : COLOR {\n"
+                         "  return c + tint;\n"
+                         "}\n",
+                         CG_PROFILE_ARBFP1);
+  cgGLEnableProfile(CG_PROFILE_ARBVP1);
+  cgGLEnableProfile(CG_PROFILE_ARBFP1);
+  cgGLBindProgram(vp);
+  cgGLBindProgram(fp);
+  cgGLSetParameter4f(cgGetNamedParameter(vp, "tint"), 0.25f, 0, 0, 1);
+  cgGLSetParameter4f(cgGetNamedParameter(fp, "tint"), 0, 0.5f, 0, 0);
+  EXPECT_TRUE(near(drawQuad(), Rgb{64, 128, 0}, 2));
+  EXPECT_EQ(cgGetError(), CG_NO_ERROR);
+  cgDestroyProgram(vp);
+  cgDestroyProgram(fp);
+}
+
+TEST_F(CgRuntime, NumericSettersRefuseTheWrongParameter) {
+  CGprogram fp =
+      program("kinds.cg",
+              "float4 main(float2 uv : TEXCOORD0, uniform sampler2D s,\n"
+              "            uniform float3 v, uniform float3x3 m, uniform float4 list[3],\n"
+              "            uniform int k) : COLOR {\n"
+              "  return tex2D(s, uv) + float4(mul(m, v), list[k].x);\n"
+              "}\n",
+              CG_PROFILE_ARBFP1);
+  const float values[12] = {};
+  const struct {
+    const char* what;
+    void (*set)(CGprogram, const float*);
+    CGerror expected;
+  } cases[] = {
+      {"vector on a sampler",
+       [](CGprogram p, const float* v) { cgGLSetParameter4fv(cgGetNamedParameter(p, "s"), v); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"vector on a varying",
+       [](CGprogram p, const float*) { cgGLSetParameter2f(cgGetNamedParameter(p, "uv"), 1, 2); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"vector on a whole array",
+       [](CGprogram p, const float* v) { cgGLSetParameter4fv(cgGetNamedParameter(p, "list"), v); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"null values",
+       [](CGprogram p, const float*) { cgGLSetParameter3fv(cgGetNamedParameter(p, "v"), nullptr); },
+       CG_INVALID_PARAMETER_ERROR},
+      {"matrix on a vector",
+       [](CGprogram p, const float* v) {
+         cgGLSetMatrixParameterfc(cgGetNamedParameter(p, "v"), v);
+       },
+       CG_NOT_MATRIX_PARAM_ERROR},
+      {"array on a vector",
+       [](CGprogram p, const float* v) {
+         cgGLSetParameterArray3f(cgGetNamedParameter(p, "v"), 0, 1, v);
+       },
+       CG_ARRAY_PARAM_ERROR},
+      {"past the end",
+       [](CGprogram p, const float* v) {
+         cgGLSetParameterArray4f(cgGetNamedParameter(p, "list"), 2, 2, v);
+       },
+       CG_OUT_OF_ARRAY_BOUNDS_ERROR},
+      {"negative offset",
+       [](CGprogram p, const float* v) {
+         cgGLSetParameterArray4f(cgGetNamedParameter(p, "list"), -1, 1, v);
+       },
+       CG_OUT_OF_ARRAY_BOUNDS_ERROR},
+      {"stale handle",
+       [](CGprogram, const float*) { cgGLSetParameter1f(reinterpret_cast<CGparameter>(99999), 1); },
+       CG_INVALID_PARAM_HANDLE_ERROR},
+  };
+  cgSetErrorCallback(countingCallback);
+  for (const auto& c : cases) {
+    callbackCalls = 0;
+    callbackSaw = CG_NO_ERROR;
+    c.set(fp, values);
+    EXPECT_EQ(callbackCalls, 1) << c.what;
+    EXPECT_EQ(callbackSaw, c.expected) << c.what;
+  }
+  // The right ones raise nothing; elements and members have names.
+  callbackCalls = 0;
+  cgGLSetParameterArray4f(cgGetNamedParameter(fp, "list"), 1, 0, values);
+  cgGLSetMatrixParameterfr(cgGetNamedParameter(fp, "m"), values);
+  cgGLSetParameter1f(cgGetNamedParameter(fp, "k"), 2);
+  cgGLSetParameter4f(cgGetNamedParameter(fp, "list[2]"), 1, 2, 3, 4);
+  EXPECT_EQ(callbackCalls, 0);
+  EXPECT_EQ(cgGetNamedParameter(fp, "list[3]"), nullptr);
+  cgDestroyProgram(fp);
+}
+
+TEST_F(CgRuntime, ProgramsLinkWhenTheyLoad) {
+  // More uniform storage than a vertex stage has: the compiler takes it,
+  // the linker does not, and that is reported by the load.
+  std::string big = "float4 main(float4 p : POSITION, uniform int i";
+  for (char c = 'a'; c <= 'h'; ++c) big += std::string(", uniform float4x4 ") + c + "[256]";
+  big += ") : POSITION {\n  return p";
+  for (char c = 'a'; c <= 'h'; ++c) big += std::string(" + mul(") + c + "[i], p)";
+  big += ";\n}\n";
+  CGprogram p = cgCreateProgramFromFile(context, CG_SOURCE, writeCg("big.cg", big).c_str(),
+                                        CG_PROFILE_ARBVP1, nullptr, nullptr);
+  ASSERT_NE(p, nullptr) << cgGetLastListing(context);
+  cgGLLoadProgram(p);
+  EXPECT_EQ(cgGetError(), CG_PROGRAM_LOAD_ERROR);
+  EXPECT_NE(std::string(cgGetLastListing(context)).find("big.cg : error: linking failed"),
+            std::string::npos)
+      << cgGetLastListing(context);
+  cgDestroyProgram(p);
 }

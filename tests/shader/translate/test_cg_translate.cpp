@@ -75,17 +75,17 @@ TEST(CgTranslate, UniformsBecomeNamedParameters) {
       "  return mul(ModelViewProj, p) * scale + tint;\n"
       "}\n");
   ASSERT_TRUE(t.ok) << t.listing;
-  EXPECT_HAS(t.glsl, "uniform vec4 cgtint;");
-  EXPECT_HAS(t.glsl, "uniform mat3 cgnormalMatrix;");
+  EXPECT_HAS(t.glsl, "uniform vec4 vutint;");
+  EXPECT_HAS(t.glsl, "uniform mat3 vunormalMatrix;");
   EXPECT_HAS(t.glsl, "const float cgscale = float(2);");
-  EXPECT_HAS(t.glsl, "uniform mat4 cgModelViewProj;");
-  EXPECT_HAS(t.glsl, "uniform samplerCube cgenv;");
+  EXPECT_HAS(t.glsl, "uniform mat4 vuModelViewProj;");
+  EXPECT_HAS(t.glsl, "uniform samplerCube vuenv;");
   EXPECT_HAS(t.glsl, "vec4 cgmain(vec4 cgp) {");  // uniforms leave the signature
   ASSERT_EQ(t.parameters.size(), 5u);
   EXPECT_EQ(t.parameters[0].name, "tint");
   EXPECT_EQ(t.parameters[2].name, "p");
   EXPECT_EQ(t.parameters[2].kind, ParameterInfo::VARYING);
-  EXPECT_EQ(t.parameters[3].glslName, "cgModelViewProj");
+  EXPECT_EQ(t.parameters[3].glslName, "vuModelViewProj");
   EXPECT_EQ(t.parameters[3].rows, 4);
   EXPECT_EQ(t.parameters[3].cols, 4);
   EXPECT_EQ(t.parameters[4].valueType, ParameterInfo::SAMPLERCUBE);
@@ -107,28 +107,28 @@ TEST(CgTranslate, TypesAndMatricesAreHeldTransposed) {
   EXPECT_HAS(t.glsl, "ivec2 cgij = ivec2(1, 2);");
   EXPECT_HAS(t.glsl, "bvec3 cgb = bvec3(true, false, true);");
   EXPECT_HAS(t.glsl, "mat2x4 cgm24 = mat2x4(");
-  EXPECT_HAS(t.glsl, "mat3 cgm3 = mat3(cgM);");
+  EXPECT_HAS(t.glsl, "mat3 cgm3 = mat3(fuM);");
   // GLSL holds the transpose T of a Cg matrix M: M v = v T, v M = T v.
-  EXPECT_HAS(t.glsl, "vec4 cga = (cgc * cgM);");
-  EXPECT_HAS(t.glsl, "vec4 cgr = (cgM * cgc);");
-  EXPECT_HAS(t.glsl, "mat4 cgmm = (cgM * cgM);");
-  EXPECT_HAS(t.glsl, "vec4 cgrow = cgM[1];");
-  EXPECT_HAS(t.glsl, "float cge = cgM[1][2];");
-  EXPECT_HAS(t.glsl, "matrixCompMult(cgM, cgM)");
-  EXPECT_HAS(t.glsl, "(cgv * mat3(cgM))");
-  EXPECT_HAS(t.glsl, "transpose(cgM)");
+  EXPECT_HAS(t.glsl, "vec4 cga = (cgc * fuM);");
+  EXPECT_HAS(t.glsl, "vec4 cgr = (fuM * cgc);");
+  EXPECT_HAS(t.glsl, "mat4 cgmm = (fuM * fuM);");
+  EXPECT_HAS(t.glsl, "vec4 cgrow = fuM[1];");
+  EXPECT_HAS(t.glsl, "float cge = fuM[1][2];");
+  EXPECT_HAS(t.glsl, "matrixCompMult(fuM, fuM)");
+  EXPECT_HAS(t.glsl, "(cgv * mat3(fuM))");
+  EXPECT_HAS(t.glsl, "transpose(fuM)");
 }
 
 TEST(CgTranslate, Intrinsics) {
   const Translation t = fragmentWith(
-      "float4 a = tex2D(tex, uv) + tex2D(tex, c);\n"
+      "float4 a = tex2D(tex, uv) + tex2D(tex, c.xy);\n"
       "float3 n = normalize(v) + cross(v, v) * dot(v, v) * length(v);\n"
       "float4 l = lerp(c, a, s) + saturate(c) + frac(c) + abs(c) + floor(c);\n"
       "float3 m = min(v, 1) + max(v, s) + clamp(v, 0, 1) + rsqrt(v) + pow(v, 2);\n",
       "l + a");
   ASSERT_TRUE(t.ok) << t.listing;
-  EXPECT_HAS(t.glsl, "texture2D(cgtex, cguv)");
-  EXPECT_HAS(t.glsl, "texture2D(cgtex, cgc.xy)");
+  EXPECT_HAS(t.glsl, "texture2D(futex, cguv)");
+  EXPECT_HAS(t.glsl, "texture2D(futex, cgc.xy)");
   EXPECT_HAS(t.glsl, "normalize(cgv)");
   EXPECT_HAS(t.glsl, "cross(cgv, cgv)");
   EXPECT_HAS(t.glsl, "dot(cgv, cgv)");
@@ -256,7 +256,7 @@ TEST(CgTranslate, ErrorsNameFileAndLine) {
        "semantic POSITION is not an output of a fragment program"},
       {"float4 main(uniform samplerRECT s) : COLOR { return 0; }",
        "type 'samplerRECT' is not supported"},
-      {"float4 main() : COLOR { float a[4]; return 0; }", "arrays are not supported"},
+      {"float4 main() : COLOR { float a[4][2]; return 0; }", "arrays of arrays are not supported"},
       {"float4 main() : COLOR { /* open", "unterminated comment"},
       {"float4 main() : COLOR { float a__b = 1; return 0; }", "contains '__'"},
       {"float4 main() : COLOR { return 99999999999; }", "is too large"},
@@ -307,4 +307,170 @@ TEST(CgTranslate, DriverLogsPointAtCgLines) {
   // Generated lines and unknown shapes keep their text.
   EXPECT_EQ(platform::cg::mapDriverLog("0:1(1): error: x\nlink failed\n\n", t, "a.cg"),
             "a.cg : 0:1(1): error: x\na.cg : link failed\n");
+}
+
+TEST(CgTranslate, ArraysOfEveryKind) {
+  const Translation t = translateCg(
+      "struct Light { float3 position; float4 color; };\n"
+      "uniform Light lights[2];\n"
+      "uniform float4x4 bones[3];\n"
+      "static const int COUNT = 2 * 1;\n"
+      "static const float weights[3] = { 0.25, 0.5, 1 };\n"
+      "float sum(float v[3]) { return v[0] + v[1] + v[2]; }\n"
+      "float4 main(float4 p : POSITION, uniform float gains[COUNT], out float4 c : COLOR)"
+      " : POSITION {\n"
+      "  float4 acc[2]; c = 0;\n"
+      "  for (int i = 0; i < COUNT; i++) { acc[i] = lights[i].color * gains[i]; c += acc[i]; }\n"
+      "  return mul(bones[1], p) * sum(weights) + bones[2][3].x;\n"
+      "}\n",
+      "t.cg", Stage::VERTEX, "main");
+  ASSERT_TRUE(t.ok) << t.listing;
+  // Structs come first so that uniforms can be of their types.
+  EXPECT_LT(t.glsl.find("struct cgLight {"), t.glsl.find("uniform cgLight vulights[2];"));
+  EXPECT_HAS(t.glsl, "uniform mat4 vubones[3];");
+  EXPECT_HAS(t.glsl, "uniform float vugains[2];");
+  EXPECT_HAS(t.glsl, "float cgweights[3] = float[3](0.25, 0.5, float(1));");
+  EXPECT_HAS(t.glsl, "float cgsum(float cgv[3]) {");
+  EXPECT_HAS(t.glsl, "vec4 cgacc[2];");
+  // Loop indices are kept inside the array; constant ones are checked.
+  EXPECT_HAS(t.glsl,
+             "cgacc[int(clamp(float(cgi), 0.0, 1.0))] = "
+             "(vulights[int(clamp(float(cgi), 0.0, 1.0))].cgcolor");
+  EXPECT_HAS(t.glsl, "(cgp * vubones[1])");
+  EXPECT_HAS(t.glsl, "vubones[2][3].x");
+  // Every element and member is a parameter of its own.
+  std::vector<std::string> names, glslNames;
+  for (const ParameterInfo& p : t.parameters) {
+    names.push_back(p.name);
+    glslNames.push_back(p.glslName);
+  }
+  const std::vector<std::string> expected = {
+      "lights",    "lights[0]",          "lights[0].position", "lights[0].color",
+      "lights[1]", "lights[1].position", "lights[1].color",    "bones",
+      "bones[0]",  "bones[1]",           "bones[2]",           "p",
+      "gains",     "gains[0]",           "gains[1]",           "c"};
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(glslNames[6], "vulights[1].cgcolor");
+  EXPECT_EQ(glslNames[0], "");  // aggregates are set through their elements
+  EXPECT_EQ(t.parameters[7].arraySize, 3);
+  EXPECT_EQ(t.parameters[7].rows, 4);
+
+  const struct {
+    const char* statements;
+    const char* message;
+  } refused[] = {
+      {"float a[3]; float x = a[3];", "t.cg(3) : error: index 3 is outside 0 to 2"},
+      {"float x = v[-1];", "index -1 is outside 0 to 2"},
+      {"float a[s];", "an array size must be an integer constant"},
+      {"float a[0];", "array size 0 is outside 1 to 256"},
+      {"float a[];", "an array needs a size known at compile time"},
+      {"float a[2] = { 1, 2, 3 };", "the list has 3 values for float[2]"},
+      {"float4 b = { 1, 2, 3, 4 };", "initializer lists are only supported for arrays"},
+      {"float a[2]; float b[3]; a = b;", "cannot convert float[3] to float[2]"},
+      {"float a[2]; float x = a + 1;", "cannot combine float[2] and int"},
+  };
+  for (const auto& r : refused) {
+    const Translation f = fragmentWith(r.statements);
+    EXPECT_FALSE(f.ok) << r.statements;
+    EXPECT_HAS(f.listing, r.message);
+  }
+  EXPECT_HAS(fragment("float4 main(uniform sampler2D s[2]) : COLOR { return 0; }").listing,
+             "arrays of samplers are not supported");
+  EXPECT_HAS(fragment("float4 main(float4 t[2] : TEXCOORD0) : COLOR { return 0; }").listing,
+             "varying arrays are not supported");
+}
+
+TEST(CgTranslate, StandardLibraryEvaluatesEachArgumentOnce) {
+  const Translation t = fragmentWith(
+      "float3 sn, cs; sincos(v * 2, sn, cs); float k; sincos(s, k, s);\n"
+      "float3 r = round(v) + trunc(v) + fmod(v, 2) + sinh(v) + cosh(v) + tanh(v);\n"
+      "float l = log10(s) + ldexp(s, 3); float ip; float fr = modf(s, ip);\n"
+      "float4 light = lit(s, 0.5, 8); float3 ff = faceforward(v, v, v);\n"
+      "float4 b = tex2Dbias(tex, c++);",
+      "b + light");
+  ASSERT_TRUE(t.ok) << t.listing;
+  EXPECT_HAS(t.glsl, "lib_sincos3((cgv * float(2)), cgsn, cgcs);");
+  EXPECT_HAS(t.glsl, "lib_sincos1(cgs, cgk, cgs);");
+  EXPECT_HAS(t.glsl,
+             "void lib_sincos3(vec3 x, out vec3 s, out vec3 c) { s = sin(x); c = cos(x); }");
+  EXPECT_HAS(t.glsl, "lib_round3(cgv)");
+  EXPECT_HAS(t.glsl, "lib_fmod3(cgv, vec3(2))");
+  EXPECT_HAS(t.glsl, "(log2(cgs) * 0.301029996)");
+  EXPECT_HAS(t.glsl, "(cgs * exp2(float(3)))");
+  EXPECT_HAS(t.glsl, "lib_modf1(cgs, cgip)");
+  EXPECT_HAS(t.glsl, "lib_lit(cgs, 0.5, float(8))");
+  EXPECT_HAS(t.glsl, "faceforward(cgv, cgv, cgv)");
+  // The bias form reads its coordinates once, through a function.
+  EXPECT_HAS(t.glsl, "lib_tex2Dbias(futex, (cgc++))");
+  EXPECT_HAS(t.glsl, "vec4 lib_tex2Dbias(sampler2D s, vec4 c) { return texture2D(s, c.xy, c.w); }");
+  // Each helper is defined once, before its first use.
+  EXPECT_EQ(t.glsl.find("void lib_sincos3"), t.glsl.rfind("void lib_sincos3"));
+  EXPECT_LT(t.glsl.find("void lib_sincos3"), t.glsl.find("lib_sincos3((cgv"));
+
+  const struct {
+    const char* statements;
+    const char* message;
+  } refused[] = {
+      {"float4 x = tex2D(tex, v);",
+       "'tex2D': takes 2 coordinates, not 3 (shadow-compare forms are not supported)"},
+      {"float4 x = tex2D(tex, uv, uv, uv);",
+       "'tex2D': explicit derivatives are not available in GLSL 1.20"},
+      {"float4 x = tex2Dlod(tex, c);", "'tex2Dlod': not supported: GLSL 1.20 chooses levels"},
+      {"float x = determinant(M);", "'determinant': not supported: GLSL 1.20 has no determinant"},
+      {"bool x = isnan(s);", "'isnan': not supported: GLSL 1.20 has no test for NaN"},
+      {"float x = noise(s);", "'noise': not supported"},
+      {"float e; float x = frexp(s, e);", "'frexp': not supported"},
+      {"float x; sincos(s, x, 1.0);", "'sincos': argument 3 must be an assignable float"},
+      {"float2 x, y; sincos(s, x, y);", "'sincos': argument 2 must be an assignable float"},
+      {"float4 x = tex2Dproj(tex, uv);", "'tex2Dproj': coordinates must have 3 or 4 components"},
+  };
+  for (const auto& r : refused) {
+    const Translation f = fragmentWith(r.statements);
+    EXPECT_FALSE(f.ok) << r.statements;
+    EXPECT_HAS(f.listing, r.message);
+  }
+}
+
+TEST(CgTranslate, ProfilesLimitWhatAProgramUses) {
+  using platform::cg::Profile;
+  const std::string derivative = "float4 main(float2 uv : TEXCOORD0) : COLOR { return ddx(uv.x); }";
+  EXPECT_TRUE(translateCg(derivative, "t.cg", Profile::FP30, "main").ok);
+  EXPECT_HAS(translateCg(derivative, "t.cg", Profile::ARBFP1, "main").listing,
+             "t.cg(1) : error: 'ddx': not available in profile arbfp1");
+  EXPECT_HAS(translateCg(derivative, "t.cg", Profile::FP20, "main").listing,
+             "'ddx': not available in profile fp20");
+
+  std::string five = "float4 main(";
+  for (int i = 0; i < 5; ++i) five += "uniform sampler2D s" + std::to_string(i) + ",\n";
+  five += "float2 uv : TEXCOORD0) : COLOR { return tex2D(s4, uv); }";
+  EXPECT_TRUE(translateCg(five, "t.cg", Profile::ARBFP1, "main").ok);
+  EXPECT_HAS(translateCg(five, "t.cg", Profile::FP20, "main").listing,
+             "t.cg(5) : error: profile fp20 has 4 texture units; sampler 's4' is one more");
+
+  for (Profile p : {Profile::ARBVP1, Profile::VP20}) {
+    const Translation fetch = translateCg(
+        "float4 main(float4 p : POSITION, uniform sampler2D s) : POSITION {\n"
+        "  return p + tex2D(s, p.xy); }",
+        "t.cg", p, "main");
+    EXPECT_HAS(fetch.listing, std::string("t.cg(2) : error: 'tex2D': texture fetches are not "
+                                          "available in profile ") +
+                                  platform::cg::profileName(p));
+    const Translation noPosition = translateCg(
+        "void main(float4 p : POSITION, out float4 c : COLOR) { c = p; }", "t.cg", p, "main");
+    EXPECT_HAS(noPosition.listing,
+               "t.cg(1) : error: a vertex program must write a POSITION output");
+  }
+  Profile parsed;
+  EXPECT_TRUE(platform::cg::profileFromName("vp20", &parsed));
+  EXPECT_EQ(parsed, Profile::VP20);
+  EXPECT_FALSE(platform::cg::profileFromName("vp40", &parsed));
+}
+
+TEST(CgTranslate, UniformsOfTheTwoStagesKeepApart) {
+  const Translation v = vertex(
+      "float4 main(float4 p : POSITION, uniform float4 tint) : POSITION { return p * tint; }");
+  const Translation f = fragment("float4 main(uniform float4 tint) : COLOR { return tint; }");
+  ASSERT_TRUE(v.ok && f.ok) << v.listing << f.listing;
+  EXPECT_HAS(v.glsl, "uniform vec4 vutint;");
+  EXPECT_HAS(f.glsl, "uniform vec4 futint;");
 }
