@@ -48,7 +48,7 @@ while [ "$inRow" -lt 3 ] && [ "$SECONDS" -lt "$deadline" ]; do
   if [ "$filled" = 1 ]; then inRow=$((inRow + 1)); else inRow=0; fi
 done
 [ "$inRow" -ge 3 ] || fail "the skull scene does not fill the screen:$counts of 327680 pixels lit per quarter"
-press Escape
+press Escape ended || fail "ESC did not end the show"
 waitExit 20
 [ "$CODE" = 0 ] || fail "exit code $CODE after ESC in full screen"
 
@@ -58,7 +58,7 @@ xrandr --addmode screen 640x480
 start --fullscreen --start 150
 waitGeometry 640x480
 waitScreen 640x480
-press Escape
+press Escape ended || fail "ESC did not end the show"
 waitExit 20
 [ "$CODE" = 0 ] || fail "exit code $CODE after ESC in 640x480"
 waitScreen 1280x1024
