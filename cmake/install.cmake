@@ -6,6 +6,7 @@ set(PARALLAXIS_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 set(PARALLAXIS_DOC share/doc/parallaxis)
 
 install(TARGETS parallaxis RUNTIME DESTINATION bin)
+target_link_options(parallaxis PRIVATE -Wl,-z,relro,-z,now)
 foreach(folder textures models sounds cg_programs)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/${folder} DESTINATION share/parallaxis)
 endforeach()
@@ -34,15 +35,15 @@ set(CPACK_PACKAGE_CONTACT ${PARALLAXIS_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# A demo, not a game: Debian keeps games in /usr/games, this stays in /usr/bin.
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time OpenGL demo with music")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "real-time OpenGL demo with music
- Six rendered scenes play on one clock for three minutes with music: a
- desktop that swings open, bouncing words, a cel-shaded torus knot, table
- tennis between two lasers, a text streaming round a sphere and a chrome
- skull in a sky. A settings dialog starts it; it can also render the show
- offline into pictures and a sound file.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Six rendered scenes play on one clock for three minutes with music: a
+desktop that swings open, bouncing words, a cel-shaded torus knot, table
+tennis between two lasers, a text streaming round a sphere and a chrome
+skull in a sky. A settings dialog starts it; it can also render the show
+offline into pictures and a sound file.")
 include(CPack)

@@ -34,13 +34,13 @@ before=$(cd "$P" && find . | sort)
 n=$(ls "$OUT/cap"/frame_*.png | wc -l)
 [ "$n" = 10 ] || fail "$n frames for one second at 10 frames/s"
 [ -s "$OUT/cap/soundtrack.wav" ] || fail "no soundtrack"
-[ "$(cd "$P" && find . | sort)" = "$before" ] || fail "the run wrote into the prefix"
 
 # A relative capture folder is taken from the starting folder.
 mkdir "$OUT/start"
 (cd "$OUT/start" && "$P/bin/parallaxis" --capture rel --start 184.5 --capture-fps 2 2>/dev/null) ||
   fail "relative capture, exit code $?"
 [ -f "$OUT/start/rel/frame_000000.png" ] || fail "relative capture not in the starting folder"
+[ "$(cd "$P" && find . | sort)" = "$before" ] || fail "the run wrote into the prefix"
 
 mv "$P/share/parallaxis" "$OUT/data"
 (cd / && "$P/bin/parallaxis" --resolution 640x480 2>"$OUT/err"); code=$?
