@@ -3,24 +3,15 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "app/data_folder.h"
 #include "app/options.h"
 #include "app/win_main.h"
 #include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "platform/signals.h"
-
-// The data folders lie beside the executable; work from there.
-static void enterProgramFolder() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return;
-  path[n] = '\0';
-  std::string dir(path);
-  dir = dir.substr(0, dir.find_last_of('/') + 1);
-  if (chdir(dir.c_str()) != 0) std::perror("parallaxis: cannot enter the program folder");
-}
 
 // The path made absolute against the starting folder (empty stays empty).
 static std::string absolutePath(const std::string& path) {
@@ -55,7 +46,17 @@ int main(int argc, char** argv) {
   runOptions.benchmark = cl.benchmark;
   runOptions.benchmarkJson = absolutePath(cl.benchmarkJson);
 
-  enterProgramFolder();
+  // Every loader reads paths relative to the data folder.
+  const DataSearch data =
+      findDataFolder(absolutePath(cl.dataDir), std::getenv("PARALLAXIS_DATA"), executableFolder());
+  if (data.folder.empty()) {
+    std::fprintf(stderr, "parallaxis: %s\n", dataSearchFailure(data).c_str());
+    return 2;
+  }
+  if (chdir(data.folder.c_str()) != 0) {
+    std::perror(("parallaxis: cannot enter " + data.folder).c_str());
+    return 2;
+  }
   const int exitCode = WinMain(nullptr, nullptr, nullptr, 0);
   if (platform::stopSignal())
     std::fprintf(stderr, "parallaxis: ended by %s\n", platform::stopSignalName());

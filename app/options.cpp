@@ -23,6 +23,8 @@ const char* usageText() {
          "  --to SECONDS       end the capture there (default: the end of the show)\n"
          "  --benchmark        time every scene and print a table (vsync off)\n"
          "  --json FILE        with --benchmark: write the figures as JSON too\n"
+         "  --data DIR         read the data set from DIR (default: PARALLAXIS_DATA, else\n"
+         "                     beside the program, else ../share/parallaxis from it)\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
          "\n"
@@ -100,6 +102,9 @@ CommandLine parseCommandLine(int argc, char** argv) {
     } else if (std::strcmp(arg, "--json") == 0) {
       if (!hasValue || !*argv[i + 1]) return fail(cl, "--json needs a file name");
       cl.benchmarkJson = argv[++i];
+    } else if (std::strcmp(arg, "--data") == 0) {
+      if (!hasValue || !*argv[i + 1]) return fail(cl, "--data needs a directory");
+      cl.dataDir = argv[++i];
     } else if (std::strcmp(arg, "--benchmark") == 0) {
       cl.benchmark = true;
       cl.settingsGiven = true;

@@ -25,6 +25,8 @@ struct CommandLine {
   // Benchmark: each scene for a fixed number of frames, timings printed.
   bool benchmark = false;
   std::string benchmarkJson;  // --json FILE: the figures as JSON too
+
+  std::string dataDir;  // --data DIR: the data set's folder (empty: searched for)
 };
 
 // Parses argv[1..argc-1]. Never exits; bad input gives action ERROR.

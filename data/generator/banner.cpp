@@ -2,6 +2,10 @@
 // lettering with a dark outline and a highlight line, and a dark standing
 // figure, on a white ground; 300 x 75, 24-bit BMP.
 //
+// The product "icon" crops the figure and the first letter out of the same
+// picture, painted with that letter alone, into the desktop icons,
+// icons/hicolor/NxN/apps/parallaxis.png.
+//
 // The picture is compiled into the program: besides generated/banner.bmp the
 // product writes generated/banner_bmp.h, the same bytes as a C++ array. Both
 // are written only when their content changes (through a rename, so two
@@ -15,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -36,6 +41,8 @@ constexpr float TEXT_LEFT = 52.0f;
 constexpr float TEXT_RIGHT = 294.0f;
 constexpr float BASELINE = 53.0f;
 constexpr int OUTLINE_RADIUS = 2 * SS;  // dark edge around the letters
+constexpr float ICON_LEFT = 3.0f;       // the icon's square: the figure and the "P"
+constexpr float ICON_SIDE = 90.0f;
 
 // A coverage mask at SS times the output resolution.
 using Mask = std::vector<unsigned char>;
@@ -59,7 +66,8 @@ std::string findFont(const char* pattern) {
 
 // Renders the title into a high-resolution mask, scaled so that it fills the
 // space right of the figure. False when no font can be loaded.
-bool renderTitle(const char* text, Mask* mask, int* capTop) {
+// Only the first `shown` letters are drawn, where they lie in the whole title.
+bool renderTitle(const char* text, size_t shown, Mask* mask, int* capTop) {
   const std::string fontPath = findFont("Liberation Sans:style=Bold Italic");
   FT_Library library;
   if (FT_Init_FreeType(&library)) return false;
@@ -93,7 +101,8 @@ bool renderTitle(const char* text, Mask* mask, int* capTop) {
   long pen = std::lround((TEXT_LEFT * SS + (width - used) / 2) * 64);
   const int baseline = static_cast<int>(BASELINE * SS);
   FT_UInt previous = 0;
-  for (const char* c = text; *c; ++c) {
+  const char* end = text + std::min(shown, std::strlen(text));
+  for (const char* c = text; c < end; ++c) {
     const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(*c));
     FT_Vector kern = {0, 0};
     if (previous) FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
@@ -288,7 +297,7 @@ bool makeBanner(const std::string& root) {
   }
   Mask letters;
   int capTop = 0;
-  if (!renderTitle("Parallaxis", &letters, &capTop)) return false;
+  if (!renderTitle("Parallaxis", std::string::npos, &letters, &capTop)) return false;
   const datagen::Image image = paintBanner(letters, capTop);
 
   const std::string temp = dir + "/banner." + std::to_string(getpid()) + ".bmp";
@@ -299,6 +308,57 @@ bool makeBanner(const std::string& root) {
          writeIfChanged(dir + "/banner_bmp.h", headerFor(bmp));
 }
 
+// The banner's square of the given side from column `left`, centred on it
+// vertically (white beyond its edges), resampled to size x size: each output
+// pixel averages a 4 x 4 grid of bilinear samples.
+datagen::Image squareCrop(const datagen::Image& banner, float left, float side, int size) {
+  datagen::Image icon(size, size, 3);
+  const float above = (banner.height - side) / 2;
+  auto texel = [&](float x, float y, int c) {
+    if (y < -0.5f || y > banner.height - 0.5f) return 1.0f;
+    const int x0 = std::clamp(static_cast<int>(std::floor(x)), 0, banner.width - 1);
+    const int y0 = std::clamp(static_cast<int>(std::floor(y)), 0, banner.height - 1);
+    const int x1 = std::min(x0 + 1, banner.width - 1), y1 = std::min(y0 + 1, banner.height - 1);
+    const float fx = std::clamp(x - x0, 0.0f, 1.0f), fy = std::clamp(y - y0, 0.0f, 1.0f);
+    const float top = mix(banner.at(x0, y0)[c], banner.at(x1, y0)[c], fx);
+    const float bottom = mix(banner.at(x0, y1)[c], banner.at(x1, y1)[c], fx);
+    return mix(top, bottom, fy) / 255.0f;
+  };
+  const float scale = side / size;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      float rgb[3] = {0, 0, 0};
+      for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+          for (int c = 0; c < 3; ++c)
+            rgb[c] += texel(left + (x + (i + 0.5f) / 4) * scale - 0.5f,
+                            above + (y + (j + 0.5f) / 4) * scale - 0.5f, c) /
+                      16.0f;
+      icon.set(x, y, rgb[0], rgb[1], rgb[2]);
+    }
+  }
+  return icon;
+}
+
+bool makeIcons(const std::string& root) {
+  Mask letters;
+  int capTop = 0;
+  if (!renderTitle("Parallaxis", 1, &letters, &capTop)) return false;
+  const datagen::Image banner = paintBanner(letters, capTop);
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    const std::string name = std::to_string(size) + "x" + std::to_string(size);
+    const std::string dir = root + "/icons/hicolor/" + name + "/apps";
+    if (!datagen::makeDirs(dir)) {
+      std::fprintf(stderr, "icon: cannot create %s\n", dir.c_str());
+      return false;
+    }
+    if (!datagen::writePng(dir + "/parallaxis.png", squareCrop(banner, ICON_LEFT, ICON_SIDE, size)))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 REGISTER_PRODUCT("banner", makeBanner);
+REGISTER_PRODUCT("icon", makeIcons);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "app/data_folder.h"
 #include "app/options.h"
 
 static CommandLine parse(std::vector<const char*> args) {
@@ -33,6 +36,8 @@ TEST(CommandLine, BadInputIsAnErrorWithAReason) {
                                                          {"--start", "-1"},
                                                          {"--start", "nan"},
                                                          {"--start", "200"},
+                                                         {"--data"},
+                                                         {"--data", ""},
                                                          {"--bogus"}}) {
     CommandLine cl = parse(args);
     EXPECT_EQ(cl.action, CommandLine::ERROR) << args[0];
@@ -58,5 +63,67 @@ TEST(CommandLine, CaptureOptions) {
                                              {"--capture", "o", "--benchmark"},
                                              {"--capture", ""}}) {
     EXPECT_EQ(parse(args).action, CommandLine::ERROR) << args[0] << " " << args[1];
+  }
+}
+
+TEST(CommandLine, DataFolderKeepsTheDialog) {
+  CommandLine cl = parse({"--data", "/opt/show"});
+  EXPECT_EQ(cl.action, CommandLine::RUN);
+  EXPECT_EQ(cl.dataDir, "/opt/show");
+  EXPECT_FALSE(cl.settingsGiven);
+}
+
+// A temporary tree: a build folder with the data beside its program, a
+// prefix with the data in share/, and a folder that lacks one subfolder.
+class DataFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/parallaxis-data-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root = pattern;
+    for (const char* sub : {"textures", "models", "sounds", "cg_programs"}) {
+      makeDirs(root + "/build/" + sub);
+      makeDirs(root + "/prefix/share/parallaxis/" + sub);
+      if (std::string(sub) != "cg_programs") makeDirs(root + "/partial/" + sub);
+    }
+    makeDirs(root + "/prefix/bin");
+  }
+  void TearDown() override { ASSERT_EQ(system(("rm -rf " + root).c_str()), 0); }
+  static void makeDirs(const std::string& path) {
+    ASSERT_EQ(system(("mkdir -p " + path).c_str()), 0);
+  }
+  std::string root;
+};
+
+TEST_F(DataFolder, SearchOrder) {
+  const std::string build = root + "/build", prefixBin = root + "/prefix/bin/";
+  const std::string share = prefixBin + "../share/parallaxis", partial = root + "/partial";
+  struct Case {
+    std::string option;
+    const char* env;
+    std::string exeDir;
+    std::string found;
+    size_t placesTried;
+  } cases[] = {
+      {"", nullptr, build + "/", build + "/", 1},     // a build tree
+      {"", nullptr, prefixBin, share, 2},             // an installed or moved prefix
+      {"", "", prefixBin, share, 2},                  // an empty variable is not given
+      {"", build.c_str(), prefixBin, build, 1},       // the variable before the folders
+      {build, partial.c_str(), prefixBin, build, 1},  // the option before the variable
+      {partial, nullptr, build + "/", "", 1},         // a named folder is the only one
+      {"", partial.c_str(), build + "/", "", 1},
+      {"", nullptr, partial + "/", "", 2},  // a subfolder missing: no data
+      {"", nullptr, "", "", 0},             // the program's folder unknown
+  };
+  for (const Case& c : cases) {
+    const DataSearch search = findDataFolder(c.option, c.env, c.exeDir);
+    EXPECT_EQ(search.folder, c.found)
+        << c.option << " | " << (c.env ? c.env : "-") << " | " << c.exeDir;
+    EXPECT_EQ(search.tried.size(), c.placesTried) << c.exeDir;
+    if (c.found.empty()) {
+      const std::string message = dataSearchFailure(search);
+      for (const std::string& place : search.tried)
+        EXPECT_NE(message.find(place), std::string::npos) << message;
+    }
   }
 }
