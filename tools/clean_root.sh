@@ -4,7 +4,9 @@
 # into it (git archive HEAD) and runs, inside it with chroot, as a new user
 # would: tools/install-deps.sh, tools/build.sh, the tests under the root's
 # own Xvfb (all but the end-to-end runs, which tools/test.sh runs outside)
-# and one second of the show captured by the built program.
+# and one second of the show captured by the built program; then the Debian
+# package built there is installed with apt into a second bare root and run
+# (tools/deb_check.sh).
 #
 #   tools/clean_root.sh [WORK_DIR]      (root only; default /var/tmp/parallaxis-clean-root)
 #
@@ -20,7 +22,6 @@ cd "$(dirname "$0")/.."
 
 WORK=${1:-/var/tmp/parallaxis-clean-root}
 CACHE=${CLEAN_ROOT_CACHE:-/var/cache/parallaxis-clean-root}
-TARBALL=$CACHE/bookworm-minbase.tar
 ROOT=$WORK/root
 
 # stage NAME COMMAND...: runs one stage and prints how long it took.
@@ -68,48 +69,17 @@ makeTarball() {
   rm -rf "$fresh"
 }
 
-# unmountAll: releases the kernel file systems of the root, also on failure.
-unmountAll() {
-  local m
-  for m in var/cache/apt/archives dev/pts dev sys proc; do
-    mountpoint -q "$ROOT/$m" 2>/dev/null && umount -l "$ROOT/$m"
-  done
-  return 0
-}
+. tools/bare_root.bash
 
-# unpackRoot: a fresh root from the tarball with the committed tree in /src.
-unpackRoot() {
-  unmountAll
-  # Never delete through a mount that is still there (/dev of this machine).
-  if grep -q " $ROOT/" /proc/mounts; then
-    echo "clean_root.sh: $ROOT still has mounts; not removing it" >&2
-    return 1
-  fi
-  rm -rf "$ROOT"
-  mkdir -p "$ROOT"
-  tar -C "$ROOT" -xf "$TARBALL"
-  cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
-  # apt inside reads the same sources as this machine (the bare root has
-  # only the main suite).
-  [ -d /etc/apt/sources.list.d ] && cp -a /etc/apt/sources.list.d/. "$ROOT/etc/apt/sources.list.d/"
-  [ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$ROOT/etc/apt/sources.list"
+# freshRoot: a fresh root with the committed tree in /src.
+freshRoot() {
+  unpackRoot
   mkdir -p "$ROOT/src"
   git archive HEAD | tar -x -C "$ROOT/src"
-  mount -t proc proc "$ROOT/proc"
-  mount -t sysfs sysfs "$ROOT/sys"
-  mount --bind /dev "$ROOT/dev"
-  mount --bind /dev/pts "$ROOT/dev/pts"
-  mkdir -p "$CACHE/archives/partial"
-  mount --bind "$CACHE/archives" "$ROOT/var/cache/apt/archives"
-  # A root thrown away after the run needs no fsync per unpacked file.
-  echo force-unsafe-io >"$ROOT/etc/dpkg/dpkg.cfg.d/unsafe-io"
 }
 
-# inside COMMAND: runs a shell command in the root as its root user.
-inside() {
-  chroot "$ROOT" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb \
-    LANG=C.UTF-8 /bin/bash -c "cd /src && $1"
-}
+# inSrc COMMAND: runs a shell command in the root's copy of the tree.
+inSrc() { inside "cd /src && $1"; }
 
 # Nothing of the project's may be there before install-deps.sh runs.
 checkBare() {
@@ -122,12 +92,15 @@ total=$SECONDS
 if [ ! -f "$TARBALL" ]; then
   stage "debootstrap bookworm (minbase), packed for later runs" makeTarball
 fi
-stage "fresh root from $TARBALL" unpackRoot
+stage "fresh root from $TARBALL" freshRoot
 stage "nothing of the project's installed" checkBare
-stage "tools/install-deps.sh" inside 'tools/install-deps.sh >/tmp/install-deps.log 2>&1 || { tail -n 30 /tmp/install-deps.log; exit 1; }'
-stage "tools/build.sh" inside 'tools/build.sh >/tmp/build.log 2>&1 || { tail -n 40 /tmp/build.log; exit 1; }'
+stage "tools/install-deps.sh" inSrc 'tools/install-deps.sh >/tmp/install-deps.log 2>&1 || { tail -n 30 /tmp/install-deps.log; exit 1; }'
+stage "tools/build.sh" inSrc 'tools/build.sh >/tmp/build.log 2>&1 || { tail -n 40 /tmp/build.log; exit 1; }'
 stage "ctest under the root's own Xvfb (end-to-end runs excluded)" \
-  inside 'cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest -LE e2e --output-on-failure >/tmp/ctest.log 2>&1 || { grep -E "Failed|\*\*\*|tests passed" /tmp/ctest.log | tail -n 40; exit 1; }; tail -n 3 /tmp/ctest.log'
+  inSrc 'cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest -LE e2e --output-on-failure >/tmp/ctest.log 2>&1 || { grep -E "Failed|\*\*\*|tests passed" /tmp/ctest.log | tail -n 40; exit 1; }; tail -n 3 /tmp/ctest.log'
 stage "one second of the show captured" \
-  inside 'xvfb-run -a -s "-screen 0 1280x1024x24" env PARALLAXIS_UNATTENDED=1 SDL_AUDIODRIVER=dummy build/parallaxis --resolution 640x480 --capture /tmp/show --capture-fps 10 --to 1 >/tmp/show.log 2>&1 || { cat /tmp/show.log; exit 1; }; ls /tmp/show | grep -c "^frame_.*png$" | xargs -I{} echo "{} frames written"'
+  inSrc 'xvfb-run -a -s "-screen 0 1280x1024x24" env PARALLAXIS_UNATTENDED=1 SDL_AUDIODRIVER=dummy build/parallaxis --resolution 640x480 --capture /tmp/show --capture-fps 10 --to 1 >/tmp/show.log 2>&1 || { cat /tmp/show.log; exit 1; }; ls /tmp/show | grep -c "^frame_.*png$" | xargs -I{} echo "{} frames written"'
+stage "the Debian package" inSrc 'cd build && cpack -G DEB >/tmp/cpack.log 2>&1 || { tail -n 30 /tmp/cpack.log; exit 1; }'
+stage "the package installed with apt into a second bare root and run" \
+  tools/deb_check.sh "$(ls "$ROOT"/src/build/parallaxis_*.deb)" "$WORK/deb"
 echo "== clean root: all stages passed in $((SECONDS - total)) s"

@@ -15,44 +15,14 @@ set -euo pipefail
 DEB=$(realpath "$1")
 WORK=${2:-/var/tmp/parallaxis-deb-root}
 CACHE=${CLEAN_ROOT_CACHE:-/var/cache/parallaxis-clean-root}
-TARBALL=$CACHE/bookworm-minbase.tar
 ROOT=$WORK/root
+. "$(dirname "$0")/bare_root.bash"
 [ -f "$TARBALL" ] || { echo "deb_check.sh: no $TARBALL; run tools/clean_root.sh first" >&2; exit 2; }
-
-unmountAll() {
-  local m
-  for m in var/cache/apt/archives dev/pts dev sys proc; do
-    mountpoint -q "$ROOT/$m" 2>/dev/null && umount -l "$ROOT/$m"
-  done
-  return 0
-}
 trap unmountAll EXIT
 
-inside() {
-  chroot "$ROOT" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb \
-    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive /bin/bash -c "$1"
-}
-
 mkdir -p "$WORK"
-unmountAll
-if grep -q " $ROOT/" /proc/mounts; then
-  echo "deb_check.sh: $ROOT still has mounts; not removing it" >&2
-  exit 1
-fi
-rm -rf "$ROOT"
-mkdir -p "$ROOT"
-tar -C "$ROOT" -xf "$TARBALL"
-cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
-[ -d /etc/apt/sources.list.d ] && cp -a /etc/apt/sources.list.d/. "$ROOT/etc/apt/sources.list.d/"
-[ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$ROOT/etc/apt/sources.list"
+unpackRoot
 cp "$DEB" "$ROOT/tmp/"
-mount -t proc proc "$ROOT/proc"
-mount -t sysfs sysfs "$ROOT/sys"
-mount --bind /dev "$ROOT/dev"
-mount --bind /dev/pts "$ROOT/dev/pts"
-mkdir -p "$CACHE/archives/partial"
-mount --bind "$CACHE/archives" "$ROOT/var/cache/apt/archives"
-echo force-unsafe-io >"$ROOT/etc/dpkg/dpkg.cfg.d/unsafe-io"
 
 echo "== deb check: apt-get install ./$(basename "$DEB")"
 inside "apt-get update -qq && apt-get install -y /tmp/$(basename "$DEB") >/tmp/apt.log 2>&1" || {
