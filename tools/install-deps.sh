@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-liberation fonts-comic-neue fonts-dejavu-core
   libgtest-dev googletest clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps libgl1-mesa-dri mesa-utils
-  ffmpeg sox strace desktop-file-utils
+  ffmpeg sox strace file dpkg-dev desktop-file-utils
 )
 
 missing=()
