@@ -29,8 +29,9 @@ unpackRoot() {
   mkdir -p "$ROOT"
   tar -C "$ROOT" -xf "$TARBALL"
   cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
-  # apt inside reads the same sources as this machine (the bare root has
-  # only the main suite).
+  # apt inside reads the same sources as this machine, in place of the
+  # bare root's own (main suite only).
+  rm -f "$ROOT/etc/apt/sources.list"
   [ -d /etc/apt/sources.list.d ] && cp -a /etc/apt/sources.list.d/. "$ROOT/etc/apt/sources.list.d/"
   [ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$ROOT/etc/apt/sources.list"
   mount -t proc proc "$ROOT/proc"
