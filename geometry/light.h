@@ -5,19 +5,19 @@
 #include "geometry/vector_math.h"
 
 struct Light : Transform {
-  float reserved[6];      // zeroed by reset; read nowhere
-  float unusedTail;       // never set; read nowhere
-  int number = 0;         // 0-7: which of GL_LIGHT0 .. GL_LIGHT7
+  float reserved[6];  // zeroed by reset; read nowhere
+  float unusedTail;   // never set; read nowhere
+  int number = 0;     // 0-7: which of GL_LIGHT0 .. GL_LIGHT7
   float ambient[4];
   float diffuse[4];
   float specular[4];
-  float reservedScalar;   // zeroed by reset
+  float reservedScalar;  // zeroed by reset
   Vector3 spotDirection;
   float spotExponent;
   float spotCutoff;
-  float attenuation[3];   // constant, linear, quadratic
+  float attenuation[3];  // constant, linear, quadratic
   float globalAmbient[4];
-  bool flags[3];          // false after reset; read nowhere
+  bool flags[3];  // false after reset; read nowhere
 
   // Only orientation, position and spot direction get values; reset fills the rest.
   Light() = default;
