@@ -245,6 +245,7 @@ Value Translator::binaryOperation(const std::string& op, const Value& a, const V
   if (arithmetic) {
     Value r{vectorType(base, size), "(" + rebased(a) + " " + op + " " + rebased(b) + ")", false};
     // Scalar constants fold, so that sizes and indices can be computed.
+    r.unrollable = a.unrollable && b.unrollable;
     if (a.constant && b.constant && size == 1 && (op != "/" || b.number != 0)) {
       r.constant = true;
       r.number = op == "+"   ? a.number + b.number
@@ -290,8 +291,8 @@ Value Translator::parseUnary() {
       error(line, "unary '" + std::string(negate ? "-" : "+") + "' needs a number");
       return errorValue();
     }
-    return Value{v.type,     negate ? "(-" + v.code + ")" : v.code, false, false,
-                 v.constant, negate ? -v.number : v.number};
+    return Value{v.type,     negate ? "(-" + v.code + ")" : v.code, false,       false,
+                 v.constant, negate ? -v.number : v.number,         v.unrollable};
   }
   if (accept("!")) {
     const Value v = parseUnary();
@@ -391,6 +392,10 @@ std::string Translator::indexCode(const Value& index, int size, int line) {
     }
     return std::to_string(static_cast<long long>(n));
   }
+  // Fragment profiles address no registers by a computed index.
+  if (stage == Stage::FRAGMENT && !index.unrollable && !index.type.isError())
+    error(line, std::string("profile ") + profileName(profile) +
+                    " indexes only by constants and loop counters");
   // GLSL 1.20 leaves an index out of range undefined: keep it inside.
   return "int(clamp(" + convert(index, scalarType(Base::FLOAT), line) + ", 0.0, " +
          floatLiteral(size - 1) + "))";
@@ -450,7 +455,8 @@ Value Translator::parsePrimary() {
                  false,
                  false,
                  true,
-                 t.number};
+                 t.number,
+                 true};
   }
   if (t.kind == Token::FLOAT_LITERAL) {
     next();
@@ -458,12 +464,13 @@ Value Translator::parsePrimary() {
       error(t.line, "floating-point constant '" + t.text + "' is out of range");
       return errorValue();
     }
-    return Value{scalarType(Base::FLOAT), floatLiteral(t.number), false, false, true, t.number};
+    return Value{
+        scalarType(Base::FLOAT), floatLiteral(t.number), false, false, true, t.number, true};
   }
   if (accept("(")) {
     const Value v = parseExpression();
     expect(")");
-    return Value{v.type, v.primary(), v.assignable, false, v.constant, v.number};
+    return Value{v.type, v.primary(), v.assignable, false, v.constant, v.number, v.unrollable};
   }
   if (t.kind == Token::IDENTIFIER) {
     if (t.text == "true" || t.text == "false") {
@@ -489,7 +496,13 @@ Value Translator::parsePrimary() {
       return errorValue();
     }
     next();
-    return Value{s->type, s->glsl, s->assignable, false, s->constant, s->number};
+    return Value{s->type,
+                 s->glsl,
+                 s->assignable,
+                 false,
+                 s->constant,
+                 s->number,
+                 s->constant || s->loopCounter};
   }
   fail(t.line, t.kind == Token::INVALID ? t.text
                : t.kind == Token::END   ? "expected an expression before the end of the text"

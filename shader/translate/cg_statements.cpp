@@ -150,69 +150,6 @@ void Translator::parseIf(int line) {
   emit("}", line);
 }
 
-void Translator::parseFor(int line) {
-  expect("(");
-  scopes.emplace_back();
-  std::string init;
-  if (atDeclaration()) {
-    bool isConst = false;
-    while (isWord("const") || isWord("static")) isConst = next().text == "const" || isConst;
-    parseLocalDeclaration(isConst, &init);
-  } else if (!accept(";")) {
-    init = parseExpression().code;
-    expect(";");
-  }
-  const std::string condition = isPunct(";") ? "" : parseCondition();
-  expect(";");
-  const std::string step = isPunct(")") ? "" : parseExpression().code;
-  expect(")");
-  emit("for (" + init + "; " + condition + "; " + step + ") {", line);
-  ++indent;
-  ++loopDepth;
-  scopes.emplace_back();
-  parseStatement();
-  scopes.pop_back();
-  --loopDepth;
-  --indent;
-  emit("}", line);
-  scopes.pop_back();
-}
-
-void Translator::parseWhile(int line) {
-  expect("(");
-  const std::string condition = parseCondition();
-  expect(")");
-  emit("while (" + condition + ") {", line);
-  ++indent;
-  ++loopDepth;
-  scopes.emplace_back();
-  parseStatement();
-  scopes.pop_back();
-  --loopDepth;
-  --indent;
-  emit("}", line);
-}
-
-void Translator::parseDoWhile(int line) {
-  emit("do {", line);
-  ++indent;
-  ++loopDepth;
-  scopes.emplace_back();
-  parseStatement();
-  scopes.pop_back();
-  --loopDepth;
-  --indent;
-  if (!acceptWord("while")) {
-    fail(peek().line, "expected 'while' after the body of 'do'");
-    return;
-  }
-  expect("(");
-  const std::string condition = parseCondition();
-  expect(")");
-  expect(";");
-  emit("} while (" + condition + ");", line);
-}
-
 void Translator::parseReturn(int line) {
   if (accept(";")) {
     if (returnType.base != Base::VOID && !returnType.isError())

@@ -13,9 +13,9 @@
 // CUBE), local and static variables, one-dimensional arrays whose size is an
 // integer constant (uniform, local, static, fields and parameters; "{...}"
 // lists initialise them), user functions with in/out/inout parameters, the
-// usual operators, casts, constructors, swizzles, indexing, if/else, for,
-// while, do-while, break, continue, return, discard, and the standard
-// library below. Anything else is a compile error with file and line.
+// usual operators, casts, constructors, swizzles, indexing, if/else, for
+// loops that unroll (below), break, continue, return, discard, and the
+// standard library below. Anything else is a compile error with file and line.
 //
 // The standard library, Cg -> GLSL 1.20 (x, y, z the arguments; "helper":
 // a generated function, so each argument is evaluated once):
@@ -47,8 +47,14 @@
 //
 // Profiles: a vertex program must write POSITION; derivatives need fp30;
 // fp20 has 4 texture units, arbfp1 and fp30 16; vp20 and arbvp1 fetch no
-// textures. A dynamic index is clamped into its array, vector or matrix (GLSL
-// leaves one out of range undefined); a constant one outside is an error.
+// textures. None of them branches, so every loop must unroll: a for loop
+// whose counter starts at a constant, is compared with a constant and
+// stepped by a constant, is left alone by the body, and runs at most 256
+// times (4096 for nested loops together); while and do loops are refused.
+// Fragment profiles index only by constants and loop counters (and sums and
+// products of them); vertex profiles by any value. A computed index is
+// clamped into its array, vector or matrix (GLSL leaves one out of range
+// undefined); a constant one outside is an error.
 //
 // How the output is built: every Cg name gets the prefix "cg" (so no Cg name
 // can meet a GLSL keyword or built-in), uniforms "vu" in vertex and "fu" in

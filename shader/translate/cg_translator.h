@@ -37,6 +37,9 @@ struct Value {
   bool open = false;
   bool constant = false;  // a scalar whose value is known: number
   double number = 0;
+  // Known in each unrolled copy of the loops: constants, loop counters and
+  // the arithmetic on them.
+  bool unrollable = false;
   // The code, in parentheses when it is an assignment.
   std::string primary() const { return open ? "(" + code + ")" : code; }
 };
@@ -48,6 +51,7 @@ struct Symbol {
   bool assignable = true;
   bool constant = false;  // a scalar constant whose value is number
   double number = 0;
+  bool loopCounter = false;  // the counter of an unrolled loop
 };
 
 enum class Direction { IN, OUT, INOUT };
@@ -190,6 +194,17 @@ class Translator {
   void parseFor(int line);
   void parseWhile(int line);
   void parseDoWhile(int line);
+  // --- loops (cg_loops.cpp)
+  // Reads ahead over a for loop's header: its trip count (more than the
+  // limit when it does not end) and its counter, or -1 when the header is
+  // not counter = constant; counter < constant; a constant step.
+  long loopTrips(std::string* counter) const;
+  // A number, possibly negative, or a named scalar constant at peek(*ahead).
+  bool headerNumber(int* ahead, double* value) const;
+  // The body of a loop that runs trips times.
+  void parseLoopBody(long trips);
+  // "profile P runs only loops it can unroll".
+  std::string unrollRule() const;
   void parseReturn(int line);
   // A condition: any scalar becomes bool.
   std::string parseCondition();
@@ -264,6 +279,7 @@ class Translator {
   // The function being translated.
   CgType returnType;
   int loopDepth = 0;
+  long unrolledTrips = 1;  // iterations of the loops around the current statement
   int indent = 0;
 
   // The entry function, once seen.

@@ -359,7 +359,7 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "  o.hpos = mul(mvp, IN.p);\n"
       "  float s = shade(n, rim);\n"
       "  for (int i = 0; i < 3; i++) { if (i == 1) continue; s += 0.1 * i; }\n"
-      "  int k = 0; while (k < 2) k++; do { s *= 0.9; } while (s > 2);\n"
+      "  for (int k = 2; k > 0; k -= 1) s *= 0.9;\n"
       "  o.c = lerp(tint, float4(s.xxx, 1), rim > 0.5 ? 0.25 : 0.75);\n"
       "  o.t = cross(n, up) + reflect(-n, up) + float3(IN.uv, length(IN.p.xyz));\n"
       "  o.t.xy += frac(IN.uv * 4) + floor(IN.uv) + (float2)mul(IN.p, mvp);\n"
@@ -425,7 +425,7 @@ TEST_F(CgRuntime, NumericSettersRefuseTheWrongParameter) {
               "float4 main(float2 uv : TEXCOORD0, uniform sampler2D s,\n"
               "            uniform float3 v, uniform float3x3 m, uniform float4 list[3],\n"
               "            uniform int k) : COLOR {\n"
-              "  return tex2D(s, uv) + float4(mul(m, v), list[k].x);\n"
+              "  return tex2D(s, uv) + float4(mul(m, v), list[2].x * k);\n"
               "}\n",
               CG_PROFILE_ARBFP1);
   const float values[12] = {};

@@ -208,8 +208,7 @@ TEST(CgTranslate, ControlFlowAndFunctions) {
       "float4 main(float2 uv : TEXCOORD0) : COLOR {\n"
       "  float sum = 0, y;\n"
       "  for (int k = 0; k < 4; k++) { if (k == 2) continue; else sum += twice(k); }\n"
-      "  while (sum > 10) { sum -= 1; if (sum < 0) break; }\n"
-      "  do sum += 1; while (sum < 0);\n"
+      "  for (float f = 1; f >= -1; f -= 0.5) { sum -= f; if (sum < 0) break; }\n"
       "  bump(sum, y);\n"
       "  return float4(sum, y, count(uv.x), 1);\n"
       "}\n"
@@ -223,8 +222,7 @@ TEST(CgTranslate, ControlFlowAndFunctions) {
   EXPECT_HAS(t.glsl, "if ((cgk == 2)) {");
   EXPECT_HAS(t.glsl, "} else {");
   EXPECT_HAS(t.glsl, "cgsum += cgtwice(float(cgk));");
-  EXPECT_HAS(t.glsl, "while ((cgsum > float(10))) {");
-  EXPECT_HAS(t.glsl, "} while ((cgsum < float(0)));");
+  EXPECT_HAS(t.glsl, "for (float cgf = float(1); (cgf >= float((-1))); cgf -= 0.5) {");
 
   EXPECT_FALSE(fragmentWith("break;").ok);
   EXPECT_FALSE(fragment("void f(out float x) {}\n"
@@ -460,6 +458,49 @@ TEST(CgTranslate, ProfilesLimitWhatAProgramUses) {
     EXPECT_HAS(noPosition.listing,
                "t.cg(1) : error: a vertex program must write a POSITION output");
   }
+  // No profile branches: a loop must unroll, an index must be known in each
+  // unrolled copy (fragment profiles) and the unrolled count stays bounded.
+  const struct {
+    const char* statements;
+    const char* message;  // empty: accepted
+  } loops[] = {
+      {"float a[4]; for (int i = 0; i < 4; i++) a[i] = i; for (int j = 3; j >= 0; j -= 2) "
+       "s += a[j + 0] * a[3 - j];",
+       ""},
+      {"for (int i = 4; i != 0; --i) s += v[i - 2];", ""},
+      {"const int N = 3; for (int i = 0; i < N; i++) s += v[i];", ""},
+      {"for (float f = 0; f < 1; f += 0.001) s += f;",
+       "the loop runs more than 256 times; profile fp30 runs only loops it can unroll up to that "
+       "count"},
+      {"for (int i = 0; i < 100; i++) for (int j = 0; j < 100; j++) s += 1;",
+       "nested loops run more than 4096 times together"},
+      {"for (int i = 0; i < 4; i--) s += 1;", "the loop runs more than 256 times"},
+      {"for (int i = 0; i < s; i++) s += 1;",
+       "profile fp30 runs only loops it can unroll: a 'for' loop needs a counter set to a "
+       "constant, compared with a constant and stepped by a constant"},
+      {"for (int i = 0; i < 4; i++) { s += 1; i += 1; }",
+       "the body assigns the loop counter 'i'; profile fp30 runs only loops it can unroll"},
+      {"while (s < 2) s += 1;",
+       "profile fp30 runs only loops it can unroll: use a 'for' loop with a constant count "
+       "instead of 'while'"},
+      {"do s += 1; while (s < 2);", "instead of 'do'"},
+      {"int k = (int)s; float x = v[k];",
+       "profile fp30 indexes only by constants and loop counters"},
+      {"for (int i = 0; i < 2; i++) s += v[i + (int)s];", "indexes only by constants and loop"},
+  };
+  for (const auto& l : loops) {
+    const Translation f = fragmentWith(l.statements);
+    EXPECT_EQ(f.ok, !*l.message) << l.statements << "\n" << f.listing;
+    if (*l.message) {
+      EXPECT_HAS(f.listing, l.message);
+    }
+  }
+  // Vertex programs address uniform arrays by any index.
+  EXPECT_TRUE(translateCg("float4 main(float4 p : POSITION, uniform float4 m[4]) : POSITION {\n"
+                          "  return p * m[(int)p.x]; }",
+                          "t.cg", Profile::ARBVP1, "main")
+                  .ok);
+
   Profile parsed;
   EXPECT_TRUE(platform::cg::profileFromName("vp20", &parsed));
   EXPECT_EQ(parsed, Profile::VP20);
