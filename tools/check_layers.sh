@@ -3,12 +3,13 @@
 #
 # Reads the quoted includes of every .h and .cpp under the source folders,
 # resolved from the repository root first and then from the including file's
-# folder. Each folder is a layer (shader/translate is one of its own); an
-# include may only name a file of its own layer or of a lower one. Prints the
-# folder graph, lines per folder and every offending include; exits 1 on any
-# upward include, any circle between folders, any circle of modules (a header
-# and its source) spanning folders, or a folder missing from the table below. tests/, tools/ and docs/
-# are not layers and are not read.
+# folder. Each folder is a layer (shader/translate and shader/language are
+# layers of their own); an include may only name a file of its own layer or
+# of a lower one. Prints the folder graph, lines per folder and every
+# offending include; exits 1 on any upward include, any circle between
+# folders, any circle of modules (a header and its source) spanning folders,
+# or a folder missing from the table below. tests/, tools/ and docs/ are not
+# layers and are not read.
 #
 #   tools/check_layers.sh [--quiet]
 set -euo pipefail
@@ -22,7 +23,8 @@ effects
 geometry
 resources
 shader sound
-platform shader/translate'
+platform shader/translate
+shader/language'
 
 quiet=0
 [ "${1:-}" = --quiet ] && quiet=1
@@ -47,7 +49,7 @@ mapfile -t files < <(find . -path ./.git -prune -o -path './build*' -prune -o -p
     END { if (NR > 0) print "F", path, count }' "${files[@]}"
 } | awk -v quiet="$quiet" '
 function unit(path) {
-  if (path ~ /^shader\/translate\//) return "shader/translate"
+  if (path ~ /^shader\/(translate|language)\//) { sub(/\/[^\/]*$/, "", path); return path }
   sub(/\/.*/, "", path)
   return path
 }

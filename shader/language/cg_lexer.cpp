@@ -1,4 +1,4 @@
-#include "shader/translate/cg_lexer.h"
+#include "shader/language/cg_lexer.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "shader/translate/cg_types.h"
+#include "shader/language/cg_types.h"
 
 #include <cmath>
 #include <cstdio>

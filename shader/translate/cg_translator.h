@@ -21,9 +21,9 @@
 #include <utility>
 #include <vector>
 
-#include "shader/translate/cg_lexer.h"
+#include "shader/language/cg_lexer.h"
 #include "shader/translate/cg_translate.h"
-#include "shader/translate/cg_types.h"
+#include "shader/language/cg_types.h"
 
 namespace platform::cg {
 
