@@ -1,5 +1,7 @@
 #include "geometry/model_3ds.h"
 
+#include <GL/glew.h>
+
 #include <cstdio>
 
 #include "platform/window.h"
@@ -16,6 +18,8 @@ bool texturePath(char (&path)[200], const char* folder, const char* file) {
 }  // namespace
 
 void Model3DS::load(const char* path, bool bumpMapping) {
+  if (plainList) glDeleteLists(plainList, 1);
+  plainList = 0;
   renderMode = RENDER_PLAIN;
   bumpMapped = bumpMapping;
   for (const LoaderMessage& said : loader.import(*this, path, bumpMapped))

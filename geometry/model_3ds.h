@@ -90,12 +90,16 @@ class Model3DS {
   float shadeTable[SHADE_TABLE_SIZE][3] = {};
   bool bumpMapped = false;
   unsigned int normalMaps[MAX_MODEL_MATERIALS] = {};
+  unsigned int plainList = 0;  // drawPlain's display list, 0 until the first plain draw
 
  private:
   // Textured or material-coloured triangles lit by the current GL lighting.
   // Leaves GL_TEXTURE_2D as the last object needed it and the colour white
-  // or the last material colour.
+  // or the last material colour. The first call records the calls in a
+  // display list (the mesh never changes after load); later ones replay it.
   void drawPlain();
+  // The calls of drawPlain, as recorded into its list.
+  void issuePlain();
 
   // Shaded fill through the 1D shade texture, then the back-face outline.
   // Leaves GL_TEXTURE_1D enabled, back faces in line mode, blending on with

@@ -54,6 +54,16 @@ void Model3DS::draw() {
 }
 
 void Model3DS::drawPlain() {
+  if (!plainList) {
+    plainList = glGenLists(1);
+    glNewList(plainList, GL_COMPILE);
+    issuePlain();
+    glEndList();
+  }
+  glCallList(plainList);
+}
+
+void Model3DS::issuePlain() {
   for (const MeshObject& object : objects) {
     if (object.hasTexture) {
       glEnable(GL_TEXTURE_2D);

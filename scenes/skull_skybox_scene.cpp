@@ -1,5 +1,8 @@
 #include "scenes/skull_skybox_scene.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <GL/glew.h>
 #include <GL/glu.h>
 #include <GL/glut.h>
@@ -13,6 +16,14 @@ int skyAngle = 1;
 namespace {
 
 constexpr int CUBE_MAP_SIZE = 512;
+// The earths as drawEarths places them in the cube-map pass: inner orbit
+// radius, sphere radius, degrees per frame and the axis they turn about.
+struct Orbit {
+  double radius, sphere, degreesPerFrame;
+  bool aboutY;  // about y starting on +x; otherwise about z starting on +y
+};
+constexpr Orbit ORBITS[2] = {{2.0, 0.25, 4.0, true}, {2.25, 0.35, 2.0, false}};
+constexpr double CAPTURE_NEAR = 0.1;
 
 // A quad with texture corners (0, 0), (1, 0), (1, 1), (0, 1).
 void texturedQuad(const float v[4][3]) {
@@ -48,6 +59,7 @@ void mainCamera() {
 }  // namespace
 
 SkullSkyboxScene::~SkullSkyboxScene() {
+  if (earthLists) glDeleteLists(earthLists, 2);
   if (!captureFramebuffer) return;
   glDeleteFramebuffers(1, &captureFramebuffer);
   glDeleteRenderbuffers(1, &captureColour);
@@ -103,6 +115,74 @@ void SkullSkyboxScene::init() {
   glDisable(GL_TEXTURE_CUBE_MAP);
 
   setTexGenMode(GL_REFLECTION_MAP);
+  invalidateCubeMap();
+  // The earths are drawn seven times a frame: their spheres are made once.
+  if (!earthLists) {
+    earthLists = glGenLists(2);
+    glNewList(earthLists, GL_COMPILE);
+    glutSolidSphere(0.25, 35, 35);
+    glEndList();
+    glNewList(earthLists + 1, GL_COMPILE);
+    glutSolidSphere(0.35, 35, 35);
+    glEndList();
+  }
+}
+
+void SkullSkyboxScene::invalidateCubeMap() { facesWhole = false; }
+
+SkullSkyboxScene::FaceRect SkullSkyboxScene::earthRect(int face) const {
+  const Vector3& f = faceViews[face][0];
+  const Vector3& up = faceViews[face][1];
+  // gluLookAt's eye axes: side s = f x up, true up u = s x f.
+  const double sx = f.y * up.z - f.z * up.y, sy = f.z * up.x - f.x * up.z,
+               sz = f.x * up.y - f.y * up.x;
+  const double ux = sy * f.z - sz * f.y, uy = sz * f.x - sx * f.z, uz = sx * f.y - sy * f.x;
+  double lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
+  bool seen = false;
+  for (const Orbit& o : ORBITS) {
+    const double a = o.degreesPerFrame * orbitTime * 3.14159265358979 / 180.0;
+    const double cx = o.aboutY ? o.radius * std::cos(a) : -o.radius * std::sin(a);
+    const double cy = o.aboutY ? 0.0 : o.radius * std::cos(a);
+    const double cz = o.aboutY ? -o.radius * std::sin(a) : 0.0;
+    // Wholly outside one of the four side planes |side| = depth: not seen.
+    const double depthC = cx * f.x + cy * f.y + cz * f.z;
+    const double sideC = cx * sx + cy * sy + cz * sz, upC = cx * ux + cy * uy + cz * uz;
+    const double reach = o.sphere * std::sqrt(2.0);
+    if (sideC - depthC > reach || -sideC - depthC > reach || upC - depthC > reach ||
+        -upC - depthC > reach)
+      continue;
+    int inFront = 0;
+    double boxLo[2] = {1e9, 1e9}, boxHi[2] = {-1e9, -1e9};
+    for (int corner = 0; corner < 8; ++corner) {
+      const double px = cx + (corner & 1 ? o.sphere : -o.sphere);
+      const double py = cy + (corner & 2 ? o.sphere : -o.sphere);
+      const double pz = cz + (corner & 4 ? o.sphere : -o.sphere);
+      const double depth = px * f.x + py * f.y + pz * f.z;
+      if (depth <= CAPTURE_NEAR) continue;
+      ++inFront;
+      const double screen[2] = {(px * sx + py * sy + pz * sz) / depth,
+                                (px * ux + py * uy + pz * uz) / depth};
+      for (int k = 0; k < 2; ++k) {
+        boxLo[k] = std::min(boxLo[k], screen[k]);
+        boxHi[k] = std::max(boxHi[k], screen[k]);
+      }
+    }
+    if (inFront == 0) continue;  // wholly behind this camera
+    seen = true;
+    for (int k = 0; k < 2; ++k) {
+      // A box reaching behind the camera can project anywhere.
+      lo[k] = std::min(lo[k], inFront < 8 ? -1.0 : boxLo[k]);
+      hi[k] = std::max(hi[k], inFront < 8 ? 1.0 : boxHi[k]);
+    }
+  }
+  FaceRect r;
+  if (!seen) return r;
+  const auto pixel = [](double ndc) { return (ndc + 1.0) * 0.5 * CUBE_MAP_SIZE; };
+  r.x0 = std::max(0, static_cast<int>(std::floor(pixel(lo[0]))) - 2);
+  r.y0 = std::max(0, static_cast<int>(std::floor(pixel(lo[1]))) - 2);
+  r.x1 = std::min(CUBE_MAP_SIZE, static_cast<int>(std::ceil(pixel(hi[0]))) + 2);
+  r.y1 = std::min(CUBE_MAP_SIZE, static_cast<int>(std::ceil(pixel(hi[1]))) + 2);
+  return r.empty() ? FaceRect() : r;
 }
 
 void SkullSkyboxScene::drawEarths(float innerRadius) {
@@ -112,12 +192,12 @@ void SkullSkyboxScene::drawEarths(float innerRadius) {
   glPushMatrix();
   glRotatef(4.0f * static_cast<float>(orbitTime), 0.0f, 1.0f, 0.0f);
   glTranslatef(innerRadius, 0.0f, 0.0f);
-  glutSolidSphere(0.25, 35, 35);
+  glCallList(earthLists);
   glPopMatrix();
   glPushMatrix();
   glRotatef(2.0f * static_cast<float>(orbitTime), 0.0f, 0.0f, 1.0f);
   glTranslatef(0.0f, 2.25f, 0.0f);
-  glutSolidSphere(0.35, 35, 35);
+  glCallList(earthLists + 1);
   glPopMatrix();
   enableTexGen(false);
 }
@@ -231,10 +311,27 @@ void SkullSkyboxScene::captureCubeMap() {
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(90.0, 1.0, 0.1, 5.0);
+  gluPerspective(90.0, 1.0, CAPTURE_NEAR, 5.0);
   glViewport(0, 0, CUBE_MAP_SIZE, CUBE_MAP_SIZE);
   glMatrixMode(GL_MODELVIEW);
+  // Outside the earths' squares of now and of the last capture a face holds
+  // the sky, unchanged: each face redraws and copies only their union.
+  glPushAttrib(GL_SCISSOR_BIT);
+  glEnable(GL_SCISSOR_TEST);
   for (int i = 0; i < 6; ++i) {
+    const FaceRect now = earthRect(i);
+    FaceRect dirty = earthsDrawn[i];
+    if (!facesWhole) {
+      dirty = {0, 0, CUBE_MAP_SIZE, CUBE_MAP_SIZE};
+    } else if (dirty.empty()) {
+      dirty = now;
+    } else if (!now.empty()) {
+      dirty = {std::min(dirty.x0, now.x0), std::min(dirty.y0, now.y0), std::max(dirty.x1, now.x1),
+               std::max(dirty.y1, now.y1)};
+    }
+    earthsDrawn[i] = now;
+    if (dirty.empty()) continue;
+    glScissor(dirty.x0, dirty.y0, dirty.x1 - dirty.x0, dirty.y1 - dirty.y0);
     glPushMatrix();
     glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -246,10 +343,13 @@ void SkullSkyboxScene::captureCubeMap() {
     drawEnvironment();
     glEnable(GL_TEXTURE_CUBE_MAP);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMap);
-    glCopyTexSubImage2D(faceTargets[i], 0, 0, 0, 0, 0, CUBE_MAP_SIZE, CUBE_MAP_SIZE);
+    glCopyTexSubImage2D(faceTargets[i], 0, dirty.x0, dirty.y0, dirty.x0, dirty.y0,
+                        dirty.x1 - dirty.x0, dirty.y1 - dirty.y0);
     glDisable(GL_TEXTURE_CUBE_MAP);
     glPopMatrix();
   }
+  glPopAttrib();
+  facesWhole = true;
   if (offScreen) glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
   mainCamera();

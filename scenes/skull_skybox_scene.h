@@ -7,6 +7,9 @@
 // the frame itself (present does nothing), and then renders the six cube-map
 // faces for the next frame: into the back buffer, or into an off-screen
 // buffer where the window is smaller than 512 pixels in either direction.
+// Only the earths move in the faces (the sky around the cube-map cameras
+// stands still), so after a face's first rendering only the square where its
+// earths are now or were last time is drawn again and copied.
 // Missing pictures or model leave those parts untextured or absent; nothing
 // fails. draw leaves the main camera (projection and modelview) in place for
 // the next frame; anything drawn after it lands in a presented back buffer.
@@ -38,6 +41,18 @@ class SkullSkyboxScene : public Scene {
   // The off-screen framebuffer (0 until a face was rendered off screen).
   unsigned int offScreenFramebuffer() const { return captureFramebuffer; }
 
+  // The next capture renders every face whole (init does this too).
+  void invalidateCubeMap();
+
+  // Pixels x0 <= x < x1, y0 <= y < y1 of a face; empty when x0 >= x1.
+  struct FaceRect {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+  };
+  // Where the earths can cover face i at the current orbit time: the square
+  // around their bounding boxes' projections, widened by two pixels.
+  FaceRect earthRect(int face) const;
+
  private:
   // The six textured quads of the sky cube around the origin.
   void drawSkybox();
@@ -51,9 +66,12 @@ class SkullSkyboxScene : public Scene {
   enum { DOWN, UP, LEFT, RIGHT, BACK, FRONT };
   unsigned int skyboxTextures[6] = {};
   unsigned int earthTexture = 0;
+  unsigned int earthLists = 0;  // the inner and the outer sphere, made by init
   unsigned int cubeMap = 0;
   unsigned int faceTargets[6] = {};  // GLenum
   Vector3 faceViews[6][2];           // look direction, up vector
+  FaceRect earthsDrawn[6];           // each face's earths at its last capture
+  bool facesWhole = false;           // every face has been rendered whole
   Model3DS model;
   double orbitTime = 0.0;  // frames, 0 to 359
   // Off-screen target for the faces when the window is too small.

@@ -315,3 +315,41 @@ TEST_F(SkullScene, TheSkullReflectsTheSkySeenFromWithinAtBothResolutions) {
     EXPECT_LT(top / static_cast<double>(32 * 512 * 3), 1.0) << "face " << face;
   }
 }
+
+// The faces are redrawn only where the earths are or were; frame by frame
+// they must equal faces rendered whole, in both render targets.
+TEST_F(SkullScene, FacesRedrawnAroundTheEarthsEqualWholeRenderings) {
+  for (const int width : {640, 1024}) {
+    ASSERT_TRUE(windowOfSize(width, width * 3 / 4));
+    screenWidth = width;
+    screenHeight = width * 3 / 4;
+    SkullSkyboxScene partial, whole;
+    for (SkullSkyboxScene* s : {&partial, &whole}) {
+      s->load();
+      s->init();
+    }
+    std::vector<unsigned char> a(512 * 512 * 3), b(a.size());
+    std::vector<std::vector<unsigned char>> before(6);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    long moved = 0;  // pixels that changed from one frame to the next
+    // 100 frames take the inner earth once round and the outer one half.
+    for (int frame = 0; frame < 100; ++frame) {
+      partial.draw();
+      whole.invalidateCubeMap();
+      whole.draw();
+      for (int face = 0; face < 6; ++face) {
+        glBindTexture(GL_TEXTURE_CUBE_MAP, partial.cubeMapTexture());
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                      a.data());
+        glBindTexture(GL_TEXTURE_CUBE_MAP, whole.cubeMapTexture());
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                      b.data());
+        ASSERT_EQ(a, b) << "frame " << frame << ", face " << face << ", width " << width;
+        if (!before[face].empty())
+          for (size_t i = 0; i < a.size(); ++i) moved += a[i] != before[face][i];
+        before[face] = a;
+      }
+    }
+    EXPECT_GT(moved, 100000);  // the earths went through the faces
+  }
+}
