@@ -90,7 +90,8 @@ class Model3DS {
   float shadeTable[SHADE_TABLE_SIZE][3] = {};
   bool bumpMapped = false;
   unsigned int normalMaps[MAX_MODEL_MATERIALS] = {};
-  unsigned int plainList = 0;  // drawPlain's display list, 0 until the first plain draw
+  std::vector<float> shadeCoords;  // drawCel's per-vertex shade, refilled every draw
+  unsigned int plainList = 0;      // drawPlain's display list, 0 until the first plain draw
 
  private:
   // Textured or material-coloured triangles lit by the current GL lighting.

@@ -5,6 +5,9 @@
 
 #include "geometry/model_3ds.h"
 
+// drawCel hands the face list to GL as an index array.
+static_assert(sizeof(MeshFace) == 3 * sizeof(GLuint), "a face is three indices");
+
 namespace {
 
 // Identity texture matrix, no texturing or generation, GL_MODULATE.
@@ -130,20 +133,26 @@ void Model3DS::drawCel() {
   Matrix4 modelview;
   glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
 
+  // Arrays of the mesh as it is, drawn by the face list: the same triangles
+  // in the same order as one call per corner, at a fraction of the cost.
+  glClientActiveTexture(GL_TEXTURE0);
+  glEnableClientState(GL_VERTEX_ARRAY);
   for (const MeshObject& object : objects) {
+    const GLsizei corners = static_cast<GLsizei>(object.faces.size() * 3);
+    const GLuint* indices = reinterpret_cast<const GLuint*>(object.faces.data());
+    glVertexPointer(3, GL_FLOAT, sizeof(Vector3), object.vertices.data());
+
     // Fill: the material colour modulated by the shade of the eye-space normal.
     const unsigned char* colour =
         materialCount > 0 ? materials[object.materialIndex].colour : nullptr;
-    glBegin(GL_TRIANGLES);
-    for (const MeshFace& face : object.faces) {
-      for (int v : {face.a, face.b, face.c}) {
-        if (colour) glColor3ub(colour[0], colour[1], colour[2]);
-        glTexCoord1f(celIntensity(object.normals[v], light.position, modelview));
-        const Vector3& p = object.vertices[v];
-        glVertex3f(p.x, p.y, p.z);
-      }
-    }
-    glEnd();
+    if (colour) glColor3ub(colour[0], colour[1], colour[2]);
+    shadeCoords.resize(object.vertices.size());
+    for (size_t v = 0; v < shadeCoords.size(); ++v)
+      shadeCoords[v] = celIntensity(object.normals[v], light.position, modelview);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(1, GL_FLOAT, 0, shadeCoords.data());
+    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, indices);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 
     // Outline: back faces as smoothed lines, seen only around the silhouette.
     glDisable(GL_TEXTURE_1D);
@@ -154,21 +163,16 @@ void Model3DS::drawCel() {
     glDepthFunc(GL_LEQUAL);
     glPolygonMode(GL_BACK, GL_LINE);
     glCullFace(GL_FRONT);
-    glBegin(GL_TRIANGLES);
-    for (const MeshFace& face : object.faces) {
-      for (int v : {face.a, face.b, face.c}) {
-        const Vector3& n = object.normals[v];
-        glNormal3f(n.x, n.y, n.z);
-        const Vector3& p = object.vertices[v];
-        glVertex3f(p.x, p.y, p.z);
-      }
-    }
-    glEnd();
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, sizeof(Vector3), object.normals.data());
+    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, indices);
+    glDisableClientState(GL_NORMAL_ARRAY);
     glDepthFunc(GL_LESS);
     glColor3f(1.0f, 1.0f, 1.0f);
     glCullFace(GL_BACK);
     glEnable(GL_TEXTURE_1D);
   }
+  glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void Model3DS::drawBump() {
