@@ -18,6 +18,8 @@
 #include "resources/texture_manager.h"
 
 static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
+// The exit code of a show that could not load (a scene has said why).
+static const int LOAD_FAILED_EXIT_CODE = -1;
 
 static bool capturing() { return !runOptions.captureDir.empty(); }
 
@@ -94,14 +96,15 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   timeline.loop = loopDemo;
   timeline.showFps = showFps;
   placeShow(timeline);
-  timeline.setup();
+  const bool loadFailed = !timeline.setup();
   startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();
 
-  // A stop signal during the loading ends the run here; during the show,
-  // capture or benchmark it ends their loop. Either way what a capture wrote
-  // is finished and the exit code tells which signal it was.
+  // A scene that cannot load, or a stop signal during the loading, ends the
+  // run here; a stop signal during the show, capture or benchmark ends their
+  // loop. Either way what a capture wrote is finished and the exit code tells
+  // why the run ended.
   int exitCode = 0;
-  const bool loaded = !platform::stopSignal();
+  const bool loaded = !loadFailed && !platform::stopSignal();
   if (loaded && runOptions.benchmark) {
     exitCode = runBenchmark(timeline, startup, runOptions.benchmarkJson);
   } else if (loaded) {
@@ -110,7 +113,10 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
     if (!runMessageLoop(timeline, &exitCode)) return 0;
   }
   if (capturing() && !runOptions.benchmark) endCapture();
-  if (platform::stopSignal()) exitCode = platform::stopExitCode();
+  if (loadFailed)
+    exitCode = LOAD_FAILED_EXIT_CODE;
+  else if (platform::stopSignal())
+    exitCode = platform::stopExitCode();
 
   timeline.destroyScenes();
   deleteGlobalLights();
