@@ -9,7 +9,6 @@
 #include "app/data_folder.h"
 #include "app/options.h"
 #include "app/win_main.h"
-#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "platform/signals.h"
 
@@ -34,10 +33,12 @@ int main(int argc, char** argv) {
       return 2;
     case CommandLine::RUN: break;
   }
-  resolutionIndex = cl.resolutionIndex;
-  fullscreen = cl.fullscreen;
-  showFps = cl.showFps;
-  loopDemo = cl.loopDemo;
+  Settings settings;
+  settings.resolutionIndex = cl.resolutionIndex;
+  settings.fullscreen = cl.fullscreen;
+  settings.showFps = cl.showFps;
+  settings.loopDemo = cl.loopDemo;
+  RunOptions& runOptions = settings.runOptions;
   runOptions.settingsGiven = cl.settingsGiven;
   runOptions.startAt = cl.startAt;
   runOptions.captureDir = absolutePath(cl.captureDir);
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     std::perror(("parallaxis: cannot enter " + data.folder).c_str());
     return 2;
   }
-  const int exitCode = WinMain(nullptr, nullptr, nullptr, 0);
+  const int exitCode = WinMain(nullptr, nullptr, nullptr, 0, settings);
   if (platform::stopSignal())
     std::fprintf(stderr, "parallaxis: ended by %s\n", platform::stopSignalName());
   return exitCode;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/globals.h"
+#include "app/settings.h"
 
 const char* usageText() {
   return "usage: parallaxis [options]\n"

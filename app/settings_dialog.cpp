@@ -5,7 +5,6 @@
 
 #include "app/resource.h"
 #include "app/resource_script.h"
-#include "engine/globals.h"
 #include "platform/dialog.h"
 
 float bounceTime = 0.0f;
@@ -43,7 +42,11 @@ int advanceBounce() {
   return bounceHeight;
 }
 
-static INT_PTR onInitDialog(HWND dialog) {
+// The settings the open dialog writes on OK.
+static Settings* dialogSettings = nullptr;
+
+static INT_PTR onInitDialog(HWND dialog, Settings* settings) {
+  dialogSettings = settings;
   int left, top;
   centredPosition(dialog, &left, &top);
   platform::setWindowPos(dialog, HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE);
@@ -81,10 +84,11 @@ static int chosenResolution(HWND dialog) {
 static INT_PTR onCommand(HWND dialog, WORD id) {
   switch (id) {
     case IDOK:
-      resolutionIndex = chosenResolution(dialog);
-      fullscreen = platform::isDlgButtonChecked(dialog, IDC_WINDOWED) != BST_CHECKED;
-      showFps = platform::isDlgButtonChecked(dialog, IDC_SHOW_FPS) == BST_CHECKED;
-      loopDemo = platform::isDlgButtonChecked(dialog, IDC_LOOP_DEMO) == BST_CHECKED;
+      dialogSettings->resolutionIndex = chosenResolution(dialog);
+      dialogSettings->fullscreen =
+          platform::isDlgButtonChecked(dialog, IDC_WINDOWED) != BST_CHECKED;
+      dialogSettings->showFps = platform::isDlgButtonChecked(dialog, IDC_SHOW_FPS) == BST_CHECKED;
+      dialogSettings->loopDemo = platform::isDlgButtonChecked(dialog, IDC_LOOP_DEMO) == BST_CHECKED;
       platform::endDialog(dialog, IDOK);
       return TRUE;
     case IDCANCEL: platform::endDialog(dialog, IDCANCEL); return TRUE;
@@ -92,18 +96,19 @@ static INT_PTR onCommand(HWND dialog, WORD id) {
   }
 }
 
-INT_PTR settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG: return onInitDialog(dialog);
+    case WM_INITDIALOG: return onInitDialog(dialog, reinterpret_cast<Settings*>(lParam));
     case WM_TIMER: return onTimer(dialog);
     case WM_COMMAND: return onCommand(dialog, LOWORD(wParam));
     default: return FALSE;
   }
 }
 
-INT_PTR runSettingsDialog() {
+INT_PTR runSettingsDialog(Settings* settings) {
   const INT_PTR result =
-      platform::dialogBox(programResources, IDD_SETTINGS, nullptr, settingsDialogProc);
+      platform::dialogBox(programResources, IDD_SETTINGS, nullptr, settingsDialogProc,
+                          reinterpret_cast<LPARAM>(settings));
   if (result == -1)
     std::fprintf(stderr,
                  "parallaxis: the settings dialog cannot open (%s); the show starts with the "

@@ -18,21 +18,23 @@
 #include "resources/texture_manager.h"
 
 static const char* const WINDOW_TITLE = "Parallaxis - Quenvar";
+// The exit code of a show that could not load (a scene has said why).
+static const int LOAD_FAILED_EXIT_CODE = -1;
 
-static bool capturing() { return !runOptions.captureDir.empty(); }
+static bool capturing(const RunOptions& options) { return !options.captureDir.empty(); }
 
 // The shutdown of a stop signal that came before the GL window opened: the
 // start-up tune is closed and a capture's (empty) soundtrack finished.
-static int stoppedBeforeTheWindow() {
+static int stoppedBeforeTheWindow(const RunOptions& options) {
   SoundManager::shutdown();
-  if (capturing()) endCapture();
+  if (capturing(options)) endCapture();
   return platform::stopExitCode();
 }
 
 // Takes messages and draws frames until ESC, the end of the show, a quit
 // message or a stop signal. Returns false when F1 could not re-create the
 // window.
-static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
+static bool runMessageLoop(DemoTimeline& timeline, const Settings& settings, int* exitCode) {
   MSG msg = {};
   bool done = false;
   for (;;) {
@@ -47,11 +49,11 @@ static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
     }
     // A minimised window draws nothing, but the clock runs on.
     if (active && !timeline.frame()) done = true;
-    if (capturing() && !captureFrameDone()) done = true;
+    if (capturing(settings.runOptions) && !captureFrameDone()) done = true;
     if (keys[VK_ESCAPE]) done = true;
     if (keys[VK_F1]) {
       keys[VK_F1] = false;
-      const Resolution& r = resolutions[resolutionIndex];
+      const Resolution& r = resolutions[settings.resolutionIndex];
       if (!setGLWindowMode(r.width, r.height, 32, !fullscreen)) return false;
     }
     if (done) {
@@ -61,9 +63,10 @@ static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
   }
 }
 
-int WinMain(HINSTANCE, HINSTANCE, char*, int) {
-  if (capturing() && !beginCapture(runOptions.captureDir, runOptions.captureFps, runOptions.startAt,
-                                   runOptions.captureTo))
+int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
+  const RunOptions& runOptions = settings.runOptions;
+  if (capturing(runOptions) && !beginCapture(runOptions.captureDir, runOptions.captureFps,
+                                             runOptions.startAt, runOptions.captureTo))
     return 2;
 
   // The settings dialog decides, unless the command line did; the start-up
@@ -71,8 +74,8 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   if (!runOptions.settingsGiven) {
     SoundManager::instance()->loadStream("sounds/spring.mp3", "SPRING");
     SoundManager::instance()->play("SPRING");
-    const INT_PTR choice = runSettingsDialog();
-    if (platform::stopSignal()) return stoppedBeforeTheWindow();
+    const INT_PTR choice = runSettingsDialog(&settings);
+    if (platform::stopSignal()) return stoppedBeforeTheWindow(runOptions);
     if (choice == IDCANCEL) return 18;
     SoundManager::instance()->releaseAll();
   }
@@ -81,8 +84,8 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   StartupTimes startup;
   captureDesktop();  // before the window exists, so it is not in the picture
   Clock::time_point t0 = Clock::now();
-  const Resolution& r = resolutions[resolutionIndex];
-  if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
+  const Resolution& r = resolutions[settings.resolutionIndex];
+  if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, settings.fullscreen)) return 0;
   TextureManager::instance()->loadTextureFromMemory(desktopPixels, DESKTOP_CAPTURE_SIZE,
                                                     DESKTOP_CAPTURE_SIZE, 3, DESKTOP_TEXTURE_ID);
   delete[] desktopPixels;
@@ -91,26 +94,30 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
   DemoTimeline timeline;
-  timeline.loop = loopDemo;
-  timeline.showFps = showFps;
+  timeline.loop = settings.loopDemo;
+  timeline.showFps = settings.showFps;
   placeShow(timeline);
-  timeline.setup();
+  const bool loadFailed = !timeline.setup();
   startup.setupSeconds = std::chrono::duration<double>(Clock::now() - t1).count();
 
-  // A stop signal during the loading ends the run here; during the show,
-  // capture or benchmark it ends their loop. Either way what a capture wrote
-  // is finished and the exit code tells which signal it was.
+  // A scene that cannot load, or a stop signal during the loading, ends the
+  // run here; a stop signal during the show, capture or benchmark ends their
+  // loop. Either way what a capture wrote is finished and the exit code tells
+  // why the run ended.
   int exitCode = 0;
-  const bool loaded = !platform::stopSignal();
+  const bool loaded = !loadFailed && !platform::stopSignal();
   if (loaded && runOptions.benchmark) {
     exitCode = runBenchmark(timeline, startup, runOptions.benchmarkJson);
   } else if (loaded) {
-    if (capturing()) captureShowStarts(timeline.showEndTime);
+    if (capturing(runOptions)) captureShowStarts(timeline.showEndTime);
     timeline.startClock(runOptions.startAt);
-    if (!runMessageLoop(timeline, &exitCode)) return 0;
+    if (!runMessageLoop(timeline, settings, &exitCode)) return 0;
   }
-  if (capturing() && !runOptions.benchmark) endCapture();
-  if (platform::stopSignal()) exitCode = platform::stopExitCode();
+  if (capturing(runOptions) && !runOptions.benchmark) endCapture();
+  if (loadFailed)
+    exitCode = LOAD_FAILED_EXIT_CODE;
+  else if (platform::stopSignal())
+    exitCode = platform::stopExitCode();
 
   timeline.destroyScenes();
   deleteGlobalLights();

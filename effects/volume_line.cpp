@@ -3,7 +3,6 @@
 #include <GL/glew.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "resources/texture_manager.h"
 
@@ -11,19 +10,22 @@ VolumeLine::VolumeLine() : m_textures{NO_TEXTURE, NO_TEXTURE}, m_textureIndex(0)
   setup();
 }
 
-void VolumeLine::setup() {
+bool VolumeLine::setup() {
   m_textures[0] = TextureManager::instance()->loadTexture("textures/blue_glow.jpg", 1, NO_TEXTURE);
   m_textures[1] = TextureManager::instance()->loadTexture("textures/red_laser.jpg", 1, NO_TEXTURE);
 
   if (!GLEW_ARB_multitexture) {
     std::fprintf(stderr, "Error loading ARG_multitexture extension");
-    std::exit(-1);
+    m_ready = false;
+    return false;
   }
 
   m_fragmentProgram.setFileName("cg_programs/volLine_fragment.cg");
   m_fragmentProgram.load();
   m_vertexProgram.setFileName("cg_programs/volLine_vertex.cg");
   m_vertexProgram.load();
+  m_ready = true;
+  return true;
 }
 
 void VolumeLine::draw(float x1, float y1, float z1, float x2, float y2, float z2, float width) {

@@ -28,7 +28,7 @@ void DemoTimeline::placeScene(int i, Scene* scene, double start, double duration
   sceneWindows[i][1] = static_cast<float>(scene->duration() + sceneWindows[i][0]);
 }
 
-void DemoTimeline::setup() {
+bool DemoTimeline::setup() {
   loadingFont = FontManager::instance()->buildBitmapFont("Times New Roman", 32);
 
   int last = 0;
@@ -36,7 +36,7 @@ void DemoTimeline::setup() {
   for (int i = 0; i < MAX_SCENES && scenes[i] && !platform::stopSignal(); ++i) {
     drawLoadingScreen(i);
     auto loadStart = std::chrono::steady_clock::now();
-    scenes[i]->load();
+    if (!scenes[i]->load()) return false;
     loadSeconds[i] =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     last = i;
@@ -44,6 +44,7 @@ void DemoTimeline::setup() {
   showEndTime = sceneWindows[last][1];
   if (showFps) fpsFont = FontManager::instance()->buildBitmapFont("Courier New", 18);
   frameCount = 0;
+  return true;
 }
 
 int64_t DemoTimeline::readTicks() const {

@@ -5,7 +5,8 @@
 // show clock; frame, called whenever no window message is waiting, advances
 // the clock and draws every scene whose window holds it, starting an entry's
 // music on its first frame; destroyScenes deletes the scene objects at
-// shutdown. The timeline owns the scenes it holds.
+// shutdown. The timeline owns the scenes it holds. A scene whose load fails
+// ends the loading: setup returns false and the program shuts down.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +19,8 @@ class DemoTimeline {
 
   // Builds the loading font and loads each scene of the table after showing
   // its loading screen; once a stop signal has arrived (platform/signals.h)
-  // it loads no further scene.
-  void setup();
+  // it loads no further scene. False, at once, when a scene's load fails.
+  bool setup();
 
   // Starts the show clock at startAt seconds.
   void startClock(double startAt);

@@ -1,5 +1,6 @@
 #include "engine/desktop_capture.h"
 
+#include <cstddef>
 #include <vector>
 
 #include "engine/globals.h"

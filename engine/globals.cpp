@@ -1,16 +1,6 @@
 #include "engine/globals.h"
 
-const Resolution resolutions[RESOLUTION_COUNT] = {
-    {"640x480", 640, 480},
-    {"800x600", 800, 600},
-    {"1024x768", 1024, 768},
-    {"1600x1200", 1600, 1200},
-};
-
-int resolutionIndex = 0;
 bool fullscreen = false;
-bool showFps = false;
-bool loopDemo = false;
 
 int screenWidth = 640;
 int screenHeight = 480;
@@ -26,5 +16,3 @@ unsigned char* desktopPixels = nullptr;
 
 int loadingFont = -1;
 int fpsFont = -1;
-
-RunOptions runOptions;

@@ -7,7 +7,7 @@ double Scene::startTime() { return m_startTime; }
 
 double Scene::duration() { return m_duration; }
 
-void Scene::load() {}
+bool Scene::load() { return true; }
 
 void Scene::init() {}
 

@@ -5,6 +5,10 @@
 // once on its first active frame, then every active frame setLocalTime,
 // setFps, draw and present. Scenes are deleted through Scene pointers at
 // shutdown and release nothing of their own then.
+//
+// Failures: a file that does not load is the scene's own affair (it draws
+// without it). load returns false only when the scene cannot be shown at all
+// and the show cannot go on; it has said why by then.
 #pragma once
 
 class Scene {
@@ -15,7 +19,8 @@ class Scene {
   virtual double startTime();
   // The length of the window, not its end.
   virtual double duration();
-  virtual void load();
+  // Loads what the scene needs; false when the show cannot go on.
+  virtual bool load();
   virtual void init();
   virtual void draw();
   // Swaps the window's buffers.

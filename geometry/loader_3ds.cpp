@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "geometry/chunks_3ds.h"
 #include "geometry/model_3ds.h"
 
 namespace {
@@ -59,12 +60,12 @@ std::vector<LoaderMessage> Loader3DS::importStream(Model3DS& model, FILE* stream
 
   uint8_t raw[6];
   current = ChunkHeader{};
-  if (std::fread(raw, 1, 6, file) != 6 || littleU16(raw) != 0x4D4D) {
+  if (std::fread(raw, 1, 6, file) != 6 || littleU16(raw) != chunk3ds::PRIMARY) {
     messages.push_back(message("Unable to load PRIMARY chuck from file: %s!", path, "Error"));
     file = nullptr;
     return std::move(messages);
   }
-  current.id = 0x4D4D;
+  current.id = chunk3ds::PRIMARY;
   current.length = std::max<uint32_t>(littleU32(raw + 2), 6);
   current.bytesRead = 6;
   processMain(model, current, 0);
@@ -94,7 +95,7 @@ void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
   while (!ended && parent.bytesRead < parent.length) {
     if (!readChild(parent, child)) break;
     switch (child.id) {
-      case 0x0002: {
+      case chunk3ds::VERSION: {
         uint8_t v[4] = {};
         readRestInto(child, v, 4);
         if (littleU32(v) > 3) {
@@ -103,7 +104,7 @@ void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
         }
         break;
       }
-      case 0x3D3D:
+      case chunk3ds::EDITOR:
         if (depth >= MAX_DEPTH) {
           skipRest(child);
           break;
@@ -115,7 +116,7 @@ void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
         }
         processMain(model, child, depth + 1);
         break;
-      case 0x4000: {
+      case chunk3ds::OBJECT: {
         if (depth >= MAX_DEPTH) {
           skipRest(child);
           break;
@@ -127,7 +128,7 @@ void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
         processObject(model, object, child, depth + 1);
         break;
       }
-      case 0xAFFF: {
+      case chunk3ds::MATERIAL: {
         // The texture tables hold MAX_MODEL_MATERIALS entries; later blocks are skipped.
         if (depth >= MAX_DEPTH || model.materialCount >= MAX_MODEL_MATERIALS) {
           skipRest(child);
@@ -150,13 +151,13 @@ void Loader3DS::processObject(Model3DS& model, MeshObject& object, ChunkHeader& 
   while (!ended && parent.bytesRead < parent.length) {
     if (!readChild(parent, child)) break;
     switch (child.id) {
-      case 0x4100:
+      case chunk3ds::TRIANGLE_MESH:
         if (depth >= MAX_DEPTH)
           skipRest(child);
         else
           processObject(model, object, child, depth + 1);
         break;
-      case 0x4110: {
+      case chunk3ds::VERTEX_LIST: {
         uint8_t count[2] = {};
         readData(child, count, 2);
         const uint32_t n = std::min<uint32_t>(littleU16(count), remaining(child) / 12);
@@ -171,7 +172,7 @@ void Loader3DS::processObject(Model3DS& model, MeshObject& object, ChunkHeader& 
         skipRest(child);
         break;
       }
-      case 0x4120: {
+      case chunk3ds::FACE_LIST: {
         // Only the count and the faces: the material sub-chunks that follow
         // are read by this loop as if they were siblings.
         uint8_t count[2] = {};
@@ -187,7 +188,7 @@ void Loader3DS::processObject(Model3DS& model, MeshObject& object, ChunkHeader& 
         }
         break;
       }
-      case 0x4130: {
+      case chunk3ds::FACE_MATERIAL: {
         char name[255];
         readName(child, name);
         for (int i = 0; i < model.materialCount; ++i) {
@@ -201,7 +202,7 @@ void Loader3DS::processObject(Model3DS& model, MeshObject& object, ChunkHeader& 
         skipRest(child);
         break;
       }
-      case 0x4140: {
+      case chunk3ds::MAPPING_COORDS: {
         uint8_t count[2] = {};
         readData(child, count, 2);
         const uint32_t n = std::min<uint32_t>(littleU16(count), remaining(child) / 8);
@@ -226,24 +227,24 @@ void Loader3DS::processMaterial(MeshMaterial& material, ChunkHeader& parent, int
   while (!ended && parent.bytesRead < parent.length) {
     if (!readChild(parent, child)) break;
     switch (child.id) {
-      case 0xA000:
+      case chunk3ds::MATERIAL_NAME:
         readRestInto(child, material.name, sizeof material.name);
         material.name[sizeof material.name - 1] = '\0';
         break;
-      case 0xA020:
+      case chunk3ds::DIFFUSE:
         // One colour sub-chunk; a second one is read by this loop as a sibling.
         if (readChild(child, scratch)) {
           readRestInto(scratch, material.colour, sizeof material.colour);
           child.bytesRead += scratch.bytesRead;
         }
         break;
-      case 0xA200:
+      case chunk3ds::TEXTURE_MAP:
         if (depth >= MAX_DEPTH)
           skipRest(child);
         else
           processMaterial(material, child, depth + 1);
         break;
-      case 0xA300:
+      case chunk3ds::MAPPING_FILE:
         readRestInto(child, material.textureFile, sizeof material.textureFile);
         material.textureFile[sizeof material.textureFile - 1] = '\0';
         break;

@@ -18,6 +18,7 @@
 
 #include "geometry/light.h"
 #include "geometry/loader_3ds.h"
+#include "geometry/mesh_3ds.h"
 #include "geometry/vector_math.h"
 
 constexpr int RENDER_PLAIN = 0;
@@ -27,37 +28,6 @@ constexpr int RENDER_BUMP = 2;
 // Texture table size, and so the most materials a model keeps.
 constexpr int MAX_MODEL_MATERIALS = 100;
 constexpr int SHADE_TABLE_SIZE = 32;
-
-struct MeshMaterial {
-  char name[255] = {};
-  char textureFile[255] = {};  // empty when the material has no texture map
-  unsigned char colour[3] = {};
-  int textureIndex = 0;
-};
-
-struct MeshFace {
-  int a = 0, b = 0, c = 0;
-};
-
-struct TexCoord {
-  float u = 0.0f, v = 0.0f;
-};
-
-struct MeshObject {
-  int vertexCount = 0;
-  int faceCount = 0;
-  int texCoordCount = 0;  // as read; texCoords holds at least vertexCount pairs when non-zero
-  int materialIndex = 0;
-  bool hasTexture = false;
-  char name[255] = {};
-  std::vector<Vector3> vertices;
-  std::vector<Vector3> normals;
-  std::vector<TexCoord> texCoords;
-  std::vector<Vector3> tangents;      // bump mapping only
-  std::vector<Vector3> binormals;     // bump mapping only
-  std::vector<Vector3> frameNormals;  // bump mapping only
-  std::vector<MeshFace> faces;
-};
 
 class Model3DS {
  public:

@@ -51,8 +51,8 @@ struct Matrix4 {
   Matrix4() { loadIdentity(); }
 
   // Stores the sixteen values in storage (column-major) order.
-  void set(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7,
-           float m8, float m9, float m10, float m11, float m12, float m13, float m14, float m15);
+  void set(float m0, float m1, float m2, float m3, float m4, float m5, float m6, float m7, float m8,
+           float m9, float m10, float m11, float m12, float m13, float m14, float m15);
 
   // Makes this the identity and returns it.
   Matrix4& loadIdentity();

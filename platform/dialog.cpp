@@ -150,7 +150,8 @@ void destroy(Dialog& dialog) {
 
 }  // namespace
 
-INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGPROC proc) {
+INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGPROC proc,
+                  LPARAM initParam) {
   Dialog dialog;
   dialog.module = &module;
   dialog.source = findDialogTemplate(module, templateId);
@@ -164,7 +165,7 @@ INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGP
 
   build(dialog);
   openDialogs.push_back(&dialog);
-  send(&dialog, WM_INITDIALOG, 0, 0);
+  send(&dialog, WM_INITDIALOG, 0, initParam);
   // A modal dialog is shown whatever its template's visibility says.
   if (!dialog.ended && !stopSignal()) show(dialog);
   // The signal handler may run on another thread and leave this wait alone,

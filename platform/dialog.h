@@ -25,9 +25,10 @@
 
 namespace platform {
 
-// Runs the dialog of the module's template templateId modally; the endDialog
-// value, or -1.
-INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGPROC proc);
+// Runs the dialog of the module's template templateId modally, initParam as
+// the lParam of WM_INITDIALOG; the endDialog value, or -1.
+INT_PTR dialogBox(const ResourceModule& module, int templateId, HWND owner, DLGPROC proc,
+                  LPARAM initParam = 0);
 
 // Ends the dialog once the current message has been handled.
 bool endDialog(HWND dialog, INT_PTR result);

@@ -84,8 +84,9 @@ BlurCopyRect blurCopyRect(int screenWidth, int screenHeight, int frameWidth, int
 
 EvolutionTextScene::EvolutionTextScene() : blurTexture(NO_TEXTURE) {}
 
-void EvolutionTextScene::load() {
+bool EvolutionTextScene::load() {
   font = FontManager::instance()->buildOutlineFont("Comic Sans MS", 24);
+  return true;
 }
 
 void EvolutionTextScene::init() {

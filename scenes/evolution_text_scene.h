@@ -96,7 +96,7 @@ class EvolutionTextScene : public Scene {
   EvolutionTextScene();
 
   // Builds the green letters' outline font.
-  void load() override;
+  bool load() override;
   // Path tables, free slots, blur target, GL state and the light of the sphere.
   void init() override;
   // Letters, sphere, and after 30 s the zoom blur over the whole frame.

@@ -16,9 +16,11 @@ LaserScene::~LaserScene() {
   delete m_rightLine;
 }
 
-void LaserScene::load() {
+bool LaserScene::load() {
   m_leftLine = new VolumeLine();
+  if (!m_leftLine->ready()) return false;
   m_rightLine = new VolumeLine();
+  return m_rightLine->ready();
 }
 
 void LaserScene::init() {

@@ -8,8 +8,10 @@
 // Every motion is a fixed step per drawn frame; only the phase boundaries
 // (7, 13, 20 and 30 s, each belonging to the earlier phase) follow the
 // clock. The scene owns its two lines: they live until the scene is deleted
-// at shutdown (while the GL context is still current). Nothing here fails on
-// its own; texture and Cg failures are handled by VolumeLine.
+// at shutdown (while the GL context is still current). load fails (false)
+// when a line cannot be set up, without multitexturing: the first line says
+// so and the second is not made. Texture and Cg failures are handled by
+// VolumeLine.
 //
 // State draw leaves behind: what VolumeLine leaves (additive blending on,
 // depth writes off) except that phase 1 turns blending off for the ball;
@@ -26,7 +28,8 @@ class LaserScene : public Scene {
   // Deletes the two lines.
   ~LaserScene() override;
 
-  void load() override;
+  // Creates the two lines; false when one cannot be set up.
+  bool load() override;
   void init() override;
   void draw() override;
 

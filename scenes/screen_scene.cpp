@@ -138,11 +138,12 @@ void ScreenScene::deleteFountains() {
   blueFountain = greenFountain = redFountain = whiteGlow = nullptr;
 }
 
-void ScreenScene::load() {
+bool ScreenScene::load() {
   textFont = FontManager::instance()->buildBitmapFont("Husky Stash", 32);
   SoundManager::instance()->loadSound("sounds/typewriter.wav", "type");
   monitorTexture =
       TextureManager::instance()->loadTexture("textures/monitor-inside.jpg", 1, NO_TEXTURE);
+  return true;
 }
 
 void ScreenScene::init() {

@@ -36,7 +36,7 @@ class ScreenScene : public Scene {
   ScreenScene& operator=(const ScreenScene&) = delete;
 
   // Builds the typing font, loads the click and the monitor picture.
-  void load() override;
+  bool load() override;
   // Sets the GL state and the camera, resets the fields and creates the
   // four fountains.
   void init() override;

@@ -66,7 +66,7 @@ SkullSkyboxScene::~SkullSkyboxScene() {
   glDeleteRenderbuffers(1, &captureDepth);
 }
 
-void SkullSkyboxScene::load() {
+bool SkullSkyboxScene::load() {
   const GLenum targets[6] = {GL_TEXTURE_CUBE_MAP_POSITIVE_X, GL_TEXTURE_CUBE_MAP_NEGATIVE_X,
                              GL_TEXTURE_CUBE_MAP_POSITIVE_Y, GL_TEXTURE_CUBE_MAP_NEGATIVE_Y,
                              GL_TEXTURE_CUBE_MAP_POSITIVE_Z, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z};
@@ -81,6 +81,7 @@ void SkullSkyboxScene::load() {
   }
   model.load("models/skull.3ds", false);
   orbitTime = 0.0;
+  return true;
 }
 
 void SkullSkyboxScene::init() {

@@ -29,7 +29,7 @@ class SkullSkyboxScene : public Scene {
   // Releases the off-screen buffer, in the GL context the scene drew in.
   ~SkullSkyboxScene() override;
 
-  void load() override;
+  bool load() override;
   void init() override;
   void draw() override;
   // The frame was presented inside draw.

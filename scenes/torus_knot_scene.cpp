@@ -5,11 +5,12 @@
 
 #include "geometry/light.h"
 
-void TorusKnotScene::load() {
+bool TorusKnotScene::load() {
   // The light's position is the eye-space light direction of the cel shading.
   Light light;
   light.position = Vector3(0.3f, 0.1f, 0.8f);
   model.loadCelShaded("models/torusknot.3ds", light, 0, 1, 0, 3);
+  return true;
 }
 
 void TorusKnotScene::init() {

@@ -13,7 +13,7 @@
 
 class TorusKnotScene : public Scene {
  public:
-  void load() override;
+  bool load() override;
   void init() override;
   void draw() override;
 

@@ -10,9 +10,10 @@
 // clipped away.
 static const float VEIL_DEPTH = -0.01f;
 
-void WordsScene::load() {
+bool WordsScene::load() {
   glEnable(GL_TEXTURE_2D);
   FontManager::instance()->loadTextureFont("textures/font.bmp");
+  return true;
 }
 
 void WordsScene::init() {

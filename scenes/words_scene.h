@@ -12,7 +12,7 @@
 
 class WordsScene : public Scene {
  public:
-  void load() override;
+  bool load() override;
   void init() override;
   void draw() override;
 

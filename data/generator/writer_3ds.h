@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "geometry/chunks_3ds.h"
+
 namespace writer3ds {
 
 class ChunkWriter {
@@ -71,25 +73,8 @@ class ChunkWriter {
   std::vector<size_t> open;
 };
 
-// Chunk identifiers the loader knows.
-enum : uint16_t {
-  PRIMARY = 0x4D4D,
-  VERSION = 0x0002,
-  EDITOR = 0x3D3D,
-  MESH_VERSION = 0x3D3E,
-  OBJECT = 0x4000,
-  TRIANGLE_MESH = 0x4100,
-  VERTEX_LIST = 0x4110,
-  FACE_LIST = 0x4120,
-  FACE_MATERIAL = 0x4130,
-  MAPPING_COORDS = 0x4140,
-  MATERIAL = 0xAFFF,
-  MATERIAL_NAME = 0xA000,
-  DIFFUSE = 0xA020,
-  COLOUR_24 = 0x0011,
-  TEXTURE_MAP = 0xA200,
-  MAPPING_FILE = 0xA300,
-};
+// The chunk identifiers, as the program's reader knows them.
+using namespace chunk3ds;
 
 struct Material {
   std::string name;

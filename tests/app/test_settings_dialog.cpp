@@ -5,6 +5,7 @@
 
 #include "app/resource.h"
 #include "app/resource_script.h"
+#include "app/settings.h"
 #include "app/settings_dialog.h"
 #include "engine/desktop_capture.h"
 #include "engine/globals.h"
@@ -18,11 +19,14 @@ void resetBounce() {
   bounceHeight = 0;
 }
 
+// The settings the dialog writes on OK.
+Settings chosen;
+
 void resetSettings() {
-  resolutionIndex = 3;
-  fullscreen = true;
-  showFps = true;
-  loopDemo = true;
+  chosen.resolutionIndex = 3;
+  chosen.fullscreen = true;
+  chosen.showFps = true;
+  chosen.loopDemo = true;
 }
 
 // What a user does at a given timer tick, and what was seen on the way.
@@ -60,6 +64,12 @@ INT_PTR watched(HWND d, UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+// Runs the real dialog with the watching procedure, writing into chosen.
+INT_PTR runWatched() {
+  return platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched,
+                             reinterpret_cast<LPARAM>(&chosen));
+}
+
 // The centred top-left corner on the screen for the 321 x 224 dialog.
 void centred(long* left, long* top) {
   RECT screen;
@@ -95,8 +105,7 @@ TEST(SettingsDialog, CentredBouncesAndOkWritesTheChoices) {
     EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDC_LOOP_DEMO, 0), FALSE);
     EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDOK, 0), TRUE);
   };
-  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDOK)
-      << platform::dialogError();
+  ASSERT_EQ(runWatched(), IDOK) << platform::dialogError();
 
   long left, top;
   centred(&left, &top);
@@ -118,10 +127,10 @@ TEST(SettingsDialog, CentredBouncesAndOkWritesTheChoices) {
   for (long l : run.lefts) EXPECT_EQ(l, left);
   EXPECT_FALSE(run.timerReturnedTrue);
 
-  EXPECT_EQ(resolutionIndex, 2);
-  EXPECT_TRUE(fullscreen);
-  EXPECT_FALSE(showFps);
-  EXPECT_TRUE(loopDemo);
+  EXPECT_EQ(chosen.resolutionIndex, 2);
+  EXPECT_TRUE(chosen.fullscreen);
+  EXPECT_FALSE(chosen.showFps);
+  EXPECT_TRUE(chosen.loopDemo);
 }
 
 TEST(SettingsDialog, NoSelectedRowGivesRowZero) {
@@ -132,11 +141,11 @@ TEST(SettingsDialog, NoSelectedRowGivesRowZero) {
     platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     settingsDialogProc(d, WM_COMMAND, IDOK, 0);
   };
-  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDOK);
-  EXPECT_EQ(resolutionIndex, 0);
-  EXPECT_FALSE(fullscreen);
-  EXPECT_FALSE(showFps);
-  EXPECT_FALSE(loopDemo);
+  ASSERT_EQ(runWatched(), IDOK);
+  EXPECT_EQ(chosen.resolutionIndex, 0);
+  EXPECT_FALSE(chosen.fullscreen);
+  EXPECT_FALSE(chosen.showFps);
+  EXPECT_FALSE(chosen.loopDemo);
 }
 
 TEST(SettingsDialog, CancelWritesNothing) {
@@ -144,11 +153,11 @@ TEST(SettingsDialog, CancelWritesNothing) {
   run = DialogRun();
   run.actAtTick = 2;
   run.act = [](HWND d) { EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDCANCEL, 0), TRUE); };
-  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDCANCEL);
-  EXPECT_EQ(resolutionIndex, 3);
-  EXPECT_TRUE(fullscreen);
-  EXPECT_TRUE(showFps);
-  EXPECT_TRUE(loopDemo);
+  ASSERT_EQ(runWatched(), IDCANCEL);
+  EXPECT_EQ(chosen.resolutionIndex, 3);
+  EXPECT_TRUE(chosen.fullscreen);
+  EXPECT_TRUE(chosen.showFps);
+  EXPECT_TRUE(chosen.loopDemo);
 }
 
 TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {
@@ -160,7 +169,7 @@ TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {
     platform::getWindowRect(d, where);
     settingsDialogProc(d, WM_COMMAND, IDOK, 0);
   };
-  ASSERT_EQ(platform::dialogBox(programResources, IDD_SETTINGS, nullptr, watched), IDOK);
+  ASSERT_EQ(runWatched(), IDOK);
   captureDesktop();
   ASSERT_NE(desktopPixels, nullptr);
   RECT screen;

@@ -1,8 +1,8 @@
 # Full screen on displays that can and cannot switch modes, on an X server of
 # our own (its modes are changed here): a display of one mode shows the show
 # at its own size, and every frame fills it; a display with the exact mode
-# switches to it and back; a display with modes, but not the asked one, asks
-# "Use Windowed Mode Instead?".
+# switches to it and back, also when a scene cannot load; a display with
+# modes, but not the asked one, asks "Use Windowed Mode Instead?".
 . "$(dirname "$0")/lib.bash"
 OUT=$(mktemp -d)
 trap 'kill "$XVFB" 2>/dev/null; rm -rf "$OUT"' EXIT
@@ -61,6 +61,16 @@ waitScreen 640x480
 press Escape ended || fail "ESC did not end the show"
 waitExit 20
 [ "$CODE" = 0 ] || fail "exit code $CODE after ESC in 640x480"
+waitScreen 1280x1024
+
+# Without multitexturing the laser scene cannot load: the program says so and
+# ends with code 255 through its normal shutdown, which gives the display its
+# mode back.
+MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture start --fullscreen
+waitExit 60
+[ "$CODE" = 255 ] || fail "exit code $CODE without multitexturing"
+grep -qF "Error loading ARG_multitexture extension" "${TMPDIR:-/tmp}/e2e.$$.out" ||
+  fail "no multitexturing message: $(cat "${TMPDIR:-/tmp}/e2e.$$.out")"
 waitScreen 1280x1024
 
 # Modes, but not the asked one: the question goes to stderr, the unattended

@@ -27,7 +27,10 @@ std::vector<std::string> calls;
 class RecordingScene : public Scene {
  public:
   explicit RecordingScene(std::string name) : name_(std::move(name)) {}
-  void load() override { calls.push_back(name_ + ".load"); }
+  bool load() override {
+    calls.push_back(name_ + ".load");
+    return true;
+  }
   void init() override { calls.push_back(name_ + ".init"); }
   void draw() override { calls.push_back(name_ + ".draw@" + std::to_string(m_localTime)); }
   void present() override { calls.push_back(name_ + ".present"); }

@@ -67,7 +67,7 @@ const bool playLogInstalled = (snd::setSystemFactory(createPlayLog), true);
 
 class QuietScene : public Scene {
  public:
-  void load() override {}
+  bool load() override { return true; }
   void init() override {}
   void draw() override {}
   void present() override {}

@@ -127,7 +127,7 @@ class LaserSceneFrames : public ::testing::Test {
     platform::initGlut(&argc, argv);
     ASSERT_TRUE(openTestWindow(640, 480));
     scene = new LaserProbe();
-    scene->load();
+    ASSERT_TRUE(scene->load());
   }
   static LaserProbe* scene;
 };

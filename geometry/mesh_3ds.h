@@ -1,0 +1,41 @@
+// The records of a 3DS model: its materials and mesh objects, as the reader
+// (loader_3ds.h) fills them and the model (model_3ds.h) draws them.
+//
+// Plain values: each MeshObject owns its arrays; a material's texture is an
+// index into the model's texture table. Nothing here fails.
+#pragma once
+
+#include <vector>
+
+#include "geometry/vector_math.h"
+
+struct MeshMaterial {
+  char name[255] = {};
+  char textureFile[255] = {};  // empty when the material has no texture map
+  unsigned char colour[3] = {};
+  int textureIndex = 0;
+};
+
+struct MeshFace {
+  int a = 0, b = 0, c = 0;
+};
+
+struct TexCoord {
+  float u = 0.0f, v = 0.0f;
+};
+
+struct MeshObject {
+  int vertexCount = 0;
+  int faceCount = 0;
+  int texCoordCount = 0;  // as read; texCoords holds at least vertexCount pairs when non-zero
+  int materialIndex = 0;
+  bool hasTexture = false;
+  char name[255] = {};
+  std::vector<Vector3> vertices;
+  std::vector<Vector3> normals;
+  std::vector<TexCoord> texCoords;
+  std::vector<Vector3> tangents;      // bump mapping only
+  std::vector<Vector3> binormals;     // bump mapping only
+  std::vector<Vector3> frameNormals;  // bump mapping only
+  std::vector<MeshFace> faces;
+};
