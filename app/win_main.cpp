@@ -63,7 +63,7 @@ static bool runMessageLoop(DemoTimeline& timeline, int* exitCode) {
 
 int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   if (capturing() && !beginCapture(runOptions.captureDir, runOptions.captureFps, runOptions.startAt,
-                                   runOptions.captureTo))
+                                   runOptions.captureTo, runOptions.capturePng))
     return 2;
 
   // The settings dialog decides, unless the command line did; the start-up
@@ -81,6 +81,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
   StartupTimes startup;
   captureDesktop();  // before the window exists, so it is not in the picture
   Clock::time_point t0 = Clock::now();
+  startup.beforeWindowSeconds = secondsSinceProcessStart();
   const Resolution& r = resolutions[resolutionIndex];
   if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, fullscreen)) return 0;
   TextureManager::instance()->loadTextureFromMemory(desktopPixels, DESKTOP_CAPTURE_SIZE,
@@ -109,7 +110,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int) {
     timeline.startClock(runOptions.startAt);
     if (!runMessageLoop(timeline, &exitCode)) return 0;
   }
-  if (capturing() && !runOptions.benchmark) endCapture();
+  if (capturing() && !runOptions.benchmark && !endCapture() && exitCode == 0) exitCode = 1;
   if (platform::stopSignal()) exitCode = platform::stopExitCode();
 
   timeline.destroyScenes();
