@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
   runOptions.captureDir = absolutePath(cl.captureDir);
   runOptions.captureFps = cl.captureFps;
   runOptions.captureTo = cl.captureTo;
+  runOptions.capturePng = cl.capturePng;
   runOptions.benchmark = cl.benchmark;
   runOptions.benchmarkJson = absolutePath(cl.benchmarkJson);
 

@@ -17,8 +17,9 @@ const char* usageText() {
          "  --show-fps         print the frame rate over every frame\n"
          "  --loop             start again at the end of the show\n"
          "  --start SECONDS    start the show clock there (0 to 185)\n"
-         "  --capture DIR      render offline into DIR: frame_000000.png ..., soundtrack.wav,\n"
-         "                     and parallaxis.mp4 when ffmpeg is on the PATH\n"
+         "  --capture DIR      render offline into DIR: parallaxis.mp4 and soundtrack.wav\n"
+         "                     (without ffmpeg on the PATH: frame_000000.png ... instead)\n"
+         "  --capture-png      with --capture: every frame as frame_000000.png ... too\n"
          "  --capture-fps N    frames per second of show time for --capture (default 60)\n"
          "  --to SECONDS       end the capture there (default: the end of the show)\n"
          "  --benchmark        time every scene and print a table (vsync off)\n"
@@ -86,6 +87,8 @@ CommandLine parseCommandLine(int argc, char** argv) {
       if (!hasValue || !*argv[i + 1]) return fail(cl, "--capture needs a directory");
       cl.captureDir = argv[++i];
       cl.settingsGiven = true;
+    } else if (std::strcmp(arg, "--capture-png") == 0) {
+      cl.capturePng = true;
     } else if (std::strcmp(arg, "--capture-fps") == 0) {
       if (!hasValue) return fail(cl, "--capture-fps needs a number of frames per second");
       const char* value = argv[++i];
@@ -116,6 +119,8 @@ CommandLine parseCommandLine(int argc, char** argv) {
     return fail(cl, "--json only goes with --benchmark");
   if (cl.captureDir.empty() && cl.captureTo >= 0.0)
     return fail(cl, "--to only goes with --capture");
+  if (cl.captureDir.empty() && cl.capturePng)
+    return fail(cl, "--capture-png only goes with --capture");
   if (!cl.captureDir.empty() && cl.benchmark)
     return fail(cl, "--capture and --benchmark exclude each other");
   if (cl.captureTo >= 0.0 && cl.captureTo <= cl.startAt)

@@ -16,11 +16,13 @@ struct CommandLine {
   bool loopDemo = false;
   double startAt = 0.0;
 
-  // Offline capture: every frame to DIR as PNG on a clock of captureFps
-  // frames per second, up to captureTo seconds (negative: the show's end).
+  // Offline capture: every frame to a video in DIR (and as PNG with
+  // capturePng) on a clock of captureFps frames per second, up to captureTo
+  // seconds (negative: the show's end).
   std::string captureDir;
   int captureFps = 60;
   double captureTo = -1.0;
+  bool capturePng = false;
 
   // Benchmark: each scene for a fixed number of frames, timings printed.
   bool benchmark = false;

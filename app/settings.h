@@ -24,6 +24,7 @@ struct RunOptions {
   std::string captureDir;      // offline capture into this folder (absolute)
   int captureFps = 60;
   double captureTo = -1.0;  // end of the capture; negative: the show's end
+  bool capturePng = false;  // the capture's frames as PNG files too
   bool benchmark = false;
   std::string benchmarkJson;  // also write the benchmark figures here (absolute)
 };

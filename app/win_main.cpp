@@ -65,8 +65,9 @@ static bool runMessageLoop(DemoTimeline& timeline, const Settings& settings, int
 
 int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
   const RunOptions& runOptions = settings.runOptions;
-  if (capturing(runOptions) && !beginCapture(runOptions.captureDir, runOptions.captureFps,
-                                             runOptions.startAt, runOptions.captureTo))
+  if (capturing(runOptions) &&
+      !beginCapture(runOptions.captureDir, runOptions.captureFps, runOptions.startAt,
+                    runOptions.captureTo, runOptions.capturePng))
     return 2;
 
   // The settings dialog decides, unless the command line did; the start-up
@@ -84,6 +85,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
   StartupTimes startup;
   captureDesktop();  // before the window exists, so it is not in the picture
   Clock::time_point t0 = Clock::now();
+  startup.beforeWindowSeconds = secondsSinceProcessStart();
   const Resolution& r = resolutions[settings.resolutionIndex];
   if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, settings.fullscreen)) return 0;
   TextureManager::instance()->loadTextureFromMemory(desktopPixels, DESKTOP_CAPTURE_SIZE,
@@ -113,7 +115,8 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
     timeline.startClock(runOptions.startAt);
     if (!runMessageLoop(timeline, settings, &exitCode)) return 0;
   }
-  if (capturing(runOptions) && !runOptions.benchmark) endCapture();
+  if (capturing(runOptions) && !runOptions.benchmark && !endCapture() && exitCode == 0)
+    exitCode = 1;
   if (loadFailed)
     exitCode = LOAD_FAILED_EXIT_CODE;
   else if (platform::stopSignal())

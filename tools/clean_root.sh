@@ -99,7 +99,7 @@ stage "tools/build.sh" inSrc 'tools/build.sh >/tmp/build.log 2>&1 || { tail -n 4
 stage "ctest under the root's own Xvfb (end-to-end runs excluded)" \
   inSrc 'cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest -LE e2e --output-on-failure >/tmp/ctest.log 2>&1 || { grep -E "Failed|\*\*\*|tests passed" /tmp/ctest.log | tail -n 40; exit 1; }; tail -n 3 /tmp/ctest.log'
 stage "one second of the show captured" \
-  inSrc 'xvfb-run -a -s "-screen 0 1280x1024x24" env PARALLAXIS_UNATTENDED=1 SDL_AUDIODRIVER=dummy build/parallaxis --resolution 640x480 --capture /tmp/show --capture-fps 10 --to 1 >/tmp/show.log 2>&1 || { cat /tmp/show.log; exit 1; }; ls /tmp/show | grep -c "^frame_.*png$" | xargs -I{} echo "{} frames written"'
+  inSrc 'xvfb-run -a -s "-screen 0 1280x1024x24" env PARALLAXIS_UNATTENDED=1 SDL_AUDIODRIVER=dummy build/parallaxis --resolution 640x480 --capture /tmp/show --capture-png --capture-fps 10 --to 1 >/tmp/show.log 2>&1 || { cat /tmp/show.log; exit 1; }; ls /tmp/show | grep -c "^frame_.*png$" | xargs -I{} echo "{} frames written"'
 stage "the Debian package" inSrc 'cd build && cpack -G DEB >/tmp/cpack.log 2>&1 || { tail -n 30 /tmp/cpack.log; exit 1; }'
 stage "the package installed with apt into a second bare root and run" \
   tools/deb_check.sh "$(ls "$ROOT"/src/build/parallaxis_*.deb)" "$WORK/deb"

@@ -37,7 +37,7 @@ inside "apt-get install -y --no-install-recommends xvfb xauth >/tmp/xvfb.log 2>&
 }
 echo "== deb check: one second of the show captured by /usr/bin/parallaxis from /"
 inside 'cd / && xvfb-run -a -s "-screen 0 1280x1024x24" env PARALLAXIS_UNATTENDED=1 \
-  SDL_AUDIODRIVER=dummy parallaxis --resolution 640x480 --capture /tmp/x --capture-fps 10 \
+  SDL_AUDIODRIVER=dummy parallaxis --resolution 640x480 --capture /tmp/x --capture-png --capture-fps 10 \
   --to 1 >/tmp/show.log 2>&1' || { cat "$ROOT/tmp/show.log"; exit 1; }
 frames=$(ls "$ROOT/tmp/x" | grep -c '^frame_.*\.png$' || true)
 [ "$frames" = 10 ] || { echo "deb_check.sh: $frames frames, not 10" >&2; exit 1; }

@@ -56,7 +56,7 @@ runCase() {
   mkdir -p "$SANITIZER_LOG_DIR"
   local to
   to=$(awk -v s="$start" -v d="$STEP" 'BEGIN { print s + d }')
-  (cd /tmp && timeout 300 "$WORK/parallaxis" --resolution 640x480 --capture "$out" \
+  (cd /tmp && timeout 300 "$WORK/parallaxis" --resolution 640x480 --capture "$out" --capture-png \
     --capture-fps $FPS --start "$start" --to "$to" >"$WORK/run.log" 2>&1)
   rc=$?
   findings=$(sanitizer_findings)

@@ -63,7 +63,7 @@ wanted() { [ "$WANTED" = "  " ] || [[ "$WANTED" == *" $1 "* ]]; }
 shot() {
   wanted "$1" || return 0
   rm -rf "$WORK/cap"
-  "$BIN" --capture "$WORK/cap" --resolution 1024x768 --start "$2" --to "$3" \
+  "$BIN" --capture "$WORK/cap" --capture-png --resolution 1024x768 --start "$2" --to "$3" \
     --capture-fps "$4" 2>/dev/null >/dev/null
   last=$(ls "$WORK/cap"/frame_*.png | tail -n1)
   small "$last" "$OUT/$1.png"

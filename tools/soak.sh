@@ -23,7 +23,7 @@ trap 'rm -rf "$WORK"' EXIT
 export PARALLAXIS_UNATTENDED=1 SDL_AUDIODRIVER=dummy
 
 strace -f -ttt --seccomp-bpf -e trace=openat -o "$WORK/opens" \
-  "$BUILD/parallaxis" --resolution 640x480 --loop --capture "$WORK/frames" \
+  "$BUILD/parallaxis" --resolution 640x480 --loop --capture "$WORK/frames" --capture-png \
   --capture-fps "$FPS" --to $((SHOW * PASSES)) >"$WORK/run.log" 2>&1 &
 TRACER=$!
 PID=""

@@ -53,13 +53,16 @@ TEST(CommandLine, CaptureOptions) {
   EXPECT_EQ(cl.captureDir, "out");
   EXPECT_EQ(cl.captureFps, 30);
   EXPECT_DOUBLE_EQ(cl.captureTo, 12.0);
+  EXPECT_FALSE(cl.capturePng);
   EXPECT_EQ(parse({"--capture", "out"}).captureFps, 60);
+  EXPECT_TRUE(parse({"--capture-png", "--capture", "out"}).capturePng);
 
   for (auto args :
        std::vector<std::vector<const char*>>{{"--capture", "o", "--capture-fps", "0"},
                                              {"--capture", "o", "--capture-fps", "2.5"},
                                              {"--capture", "o", "--to", "5", "--start", "6"},
                                              {"--to", "5"},
+                                             {"--capture-png", "--start", "5"},
                                              {"--capture", "o", "--benchmark"},
                                              {"--capture", ""}}) {
     EXPECT_EQ(parse(args).action, CommandLine::ERROR) << args[0] << " " << args[1];

@@ -29,7 +29,7 @@ done
 man -l "$P/share/man/man6/parallaxis.6.gz" 2>/dev/null | grep -q "EXIT STATUS" || fail "manual page"
 
 before=$(cd "$P" && find . | sort)
-(cd / && "$P/bin/parallaxis" --resolution 640x480 --capture "$OUT/cap" --capture-fps 10 --to 1 \
+(cd / && "$P/bin/parallaxis" --resolution 640x480 --capture "$OUT/cap" --capture-png --capture-fps 10 --to 1 \
   2>/dev/null) || fail "installed program, exit code $?"
 n=$(ls "$OUT/cap"/frame_*.png | wc -l)
 [ "$n" = 10 ] || fail "$n frames for one second at 10 frames/s"
@@ -37,7 +37,7 @@ n=$(ls "$OUT/cap"/frame_*.png | wc -l)
 
 # A relative capture folder is taken from the starting folder.
 mkdir "$OUT/start"
-(cd "$OUT/start" && "$P/bin/parallaxis" --capture rel --start 184.5 --capture-fps 2 2>/dev/null) ||
+(cd "$OUT/start" && "$P/bin/parallaxis" --capture rel --capture-png --start 184.5 --capture-fps 2 2>/dev/null) ||
   fail "relative capture, exit code $?"
 [ -f "$OUT/start/rel/frame_000000.png" ] || fail "relative capture not in the starting folder"
 [ "$(cd "$P" && find . | sort)" = "$before" ] || fail "the run wrote into the prefix"
@@ -51,7 +51,7 @@ PARALLAXIS_DATA=$OUT/nowhere "$P/bin/parallaxis" --resolution 640x480 2>"$OUT/er
 [ "$code" = 2 ] && grep -qF "$OUT/nowhere (PARALLAXIS_DATA)" "$OUT/err" ||
   fail "PARALLAXIS_DATA without data: $code $(cat "$OUT/err")"
 # The folder named on the command line is used.
-(cd / && "$P/bin/parallaxis" --data "$OUT/data" --capture "$OUT/named" --start 184.5 \
+(cd / && "$P/bin/parallaxis" --data "$OUT/data" --capture "$OUT/named" --capture-png --start 184.5 \
   --capture-fps 2 2>/dev/null) || fail "--data, exit code $?"
 [ -f "$OUT/named/frame_000000.png" ] || fail "--data: no frame"
 echo ok

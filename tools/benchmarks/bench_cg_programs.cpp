@@ -1,6 +1,6 @@
 // Benchmark: how long the two volume-line programs take to become usable.
 //
-// bench_cg_programs [RUNS], run from the build folder (beside cg_programs/):
+// bench_cg_programs [RUNS] [--json FILE], run from the build folder (beside cg_programs/):
 // opens the program's GL window, then RUNS times creates both programs from
 // their files (read + translation to GLSL), loads them (the GL driver's
 // GLSL compile), and binds them together (the link), destroying them after
@@ -17,6 +17,7 @@
 
 #include "engine/gl_window.h"
 #include "shader/cg.h"
+#include "tools/benchmarks/bench_json.h"
 
 namespace {
 
@@ -28,15 +29,22 @@ double msSince(Clock::time_point start) {
 
 // The first run pays for everything; drivers may cache what later runs
 // repeat, so both are shown.
-void report(const char* step, std::vector<double> ms) {
+void report(BenchJson& json, const char* step, std::vector<double> ms) {
   const double first = ms.front();
   std::sort(ms.begin(), ms.end());
   std::printf("%-28s first %7.2f ms   median %7.2f ms\n", step, first, ms[ms.size() / 2]);
+  json.add(std::string(step) + ": first", first, "ms");
+  json.add(std::string(step) + ": median", ms[ms.size() / 2], "ms");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  BenchJson json("bench_cg_programs");
+  if (!json.takeOption(&argc, argv)) {
+    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+    return 2;
+  }
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   if (!createGLWindow("bench_cg_programs", 640, 480, 32, false)) return 1;
   CGcontext context = cgCreateContext();
@@ -75,11 +83,11 @@ int main(int argc, char** argv) {
     cgDestroyProgram(fp);
   }
   std::printf("volume-line programs, %d runs (%s)\n", runs, glGetString(GL_RENDERER));
-  report("read + translate vertex", translateV);
-  report("read + translate fragment", translateF);
-  report("GLSL compile vertex", compileV);
-  report("GLSL compile fragment", compileF);
-  report("link + first bind", link);
+  report(json, "read + translate vertex", translateV);
+  report(json, "read + translate fragment", translateF);
+  report(json, "GLSL compile vertex", compileV);
+  report(json, "GLSL compile fragment", compileF);
+  report(json, "link + first bind", link);
   killGLWindow();
-  return 0;
+  return json.write() ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 // Times the evolution-text scene in a real window: building its outline font,
 // and a frame with 17 letters on their way, without and with the zoom blur.
-// Prints medians in milliseconds. Usage: bench_evolution_text [WxH]
+// Prints medians in milliseconds. Usage: bench_evolution_text [WxH] [--json FILE]
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include "platform/glut_init.h"
 #include "platform/window.h"
 #include "scenes/evolution_text_scene.h"
+#include "tools/benchmarks/bench_json.h"
 
 namespace {
 
@@ -46,6 +47,11 @@ std::vector<double> timeFrames(EvolutionTextScene& scene, double t, int frames) 
 
 int main(int argc, char** argv) {
   platform::initGlut(&argc, argv);
+  BenchJson json("bench_evolution_text");
+  if (!json.takeOption(&argc, argv)) {
+    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+    return 2;
+  }
   int width = 1024, height = 768;
   if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
     std::fprintf(stderr, "usage: %s [WxH]\n", argv[0]);
@@ -77,6 +83,9 @@ int main(int argc, char** argv) {
   std::printf("outline font build: %.1f ms\n", median(buildMs));
   std::printf("frame without blur: %.2f ms\n", median(plain));
   std::printf("frame with blur:    %.2f ms\n", median(blurred));
+  json.add("outline font build", median(buildMs), "ms");
+  json.add("frame without blur", median(plain), "ms");
+  json.add("frame with blur", median(blurred), "ms");
   killGLWindow();
-  return 0;
+  return json.write() ? 0 : 1;
 }

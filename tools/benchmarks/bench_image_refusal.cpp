@@ -1,7 +1,7 @@
 // Benchmark: how long the image path takes to refuse hostile files of up to a
 // few MB, beside good files of the largest accepted size for comparison.
 //
-// bench_image_refusal [RUNS] [FINDING...]: decodes each file RUNS times
+// bench_image_refusal [RUNS] [FINDING...] [--json FILE]: decodes each file RUNS times
 // (default 5) as the texture manager does and prints whether it was refused
 // and the median and slowest time in ms. FINDING files are kept fuzz inputs
 // (tools/fuzz/regressions/image/*): their first byte chooses the type as in
@@ -23,6 +23,7 @@
 
 #include "resources/image_decode.h"
 #include "resources/jpeg_decode.h"
+#include "tools/benchmarks/bench_json.h"
 
 namespace {
 
@@ -139,6 +140,11 @@ Bytes fileBytes(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  BenchJson json("bench_image_refusal");
+  if (!json.takeOption(&argc, argv)) {
+    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+    return 2;
+  }
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const int side = MAX_IMAGE_SIDE;
   const Bytes rgb = picture(side);
@@ -177,6 +183,9 @@ int main(int argc, char** argv) {
     std::sort(ms.begin(), ms.end());
     std::printf("%-38s %9zu  %-8s %6.1f ms %6.1f ms\n", c.name.c_str(), c.bytes.size(),
                 loaded ? "loaded" : "refused", ms[ms.size() / 2], ms.back());
+    const std::string name = c.name + (loaded ? " (loaded)" : " (refused)");
+    json.add(name + ": median", ms[ms.size() / 2], "ms");
+    json.add(name + ": slowest", ms.back(), "ms");
   }
-  return 0;
+  return json.write() ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 // Times the two model scenes in a real window: reading each model file, and
 // a frame of the torus-knot and the skull-skybox scene (draw, present and the
 // finished GL work). Prints triangle counts and medians in milliseconds.
-// Run from the build folder (models/, textures/). Usage: bench_models [WxH]
+// Run from the build folder (models/, textures/). Usage: bench_models [WxH] [--json FILE]
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "platform/window.h"
 #include "scenes/skull_skybox_scene.h"
 #include "scenes/torus_knot_scene.h"
+#include "tools/benchmarks/bench_json.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ double millisecondsSince(Clock::time_point start) {
 }
 
 // Reads the file 21 times; prints its size and the median read.
-void timeImport(const char* path) {
+void timeImport(BenchJson& json, const char* path) {
   std::vector<double> ms;
   int triangles = 0, vertices = 0;
   for (int i = 0; i < 21; ++i) {
@@ -47,10 +48,11 @@ void timeImport(const char* path) {
   }
   std::printf("%-22s %6d triangles %6d vertices   read %.2f ms\n", path, triangles, vertices,
               median(ms));
+  json.add(std::string(path) + ": read", median(ms), "ms");
 }
 
 // Loads, initialises and draws the scene; prints load time and frame median.
-void timeScene(const char* name, Scene& scene, int frames) {
+void timeScene(BenchJson& json, const char* name, Scene& scene, int frames) {
   const Clock::time_point loadStart = Clock::now();
   scene.load();
   const double loadMs = millisecondsSince(loadStart);
@@ -65,19 +67,26 @@ void timeScene(const char* name, Scene& scene, int frames) {
   }
   std::printf("%-22s load %.2f ms   frame median %.1f ms (%d frames)\n", name, loadMs, median(ms),
               frames);
+  json.add(std::string(name) + ": load", loadMs, "ms");
+  json.add(std::string(name) + ": frame median", median(ms), "ms");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::initGlut(&argc, argv);
+  BenchJson json("bench_models");
+  if (!json.takeOption(&argc, argv)) {
+    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+    return 2;
+  }
   int width = 640, height = 480;
   if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
     std::fprintf(stderr, "usage: %s [WxH]\n", argv[0]);
     return 2;
   }
-  timeImport("models/torusknot.3ds");
-  timeImport("models/skull.3ds");
+  timeImport(json, "models/torusknot.3ds");
+  timeImport(json, "models/skull.3ds");
 
   if (!createGLWindow("bench_models", width, height, 32, false)) return 1;
   screenWidth = width;
@@ -86,9 +95,9 @@ int main(int argc, char** argv) {
   std::printf("window %dx%d\n", width, height);
   // In show order: the knot uses the projection it finds, the skull sets its own.
   TorusKnotScene knot;
-  timeScene("torus knot scene", knot, 120);
+  timeScene(json, "torus knot scene", knot, 120);
   SkullSkyboxScene skull;
-  timeScene("skull skybox scene", skull, 60);
+  timeScene(json, "skull skybox scene", skull, 60);
   killGLWindow();
-  return 0;
+  return json.write() ? 0 : 1;
 }

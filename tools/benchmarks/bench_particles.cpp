@@ -4,7 +4,7 @@
 // them. Prints medians in milliseconds. GL work is finished (glFinish) inside
 // each timed span; nothing is swapped.
 //
-//   bench_particles [WIDTHxHEIGHT]      (default 640x480; run beside the data)
+//   bench_particles [WIDTHxHEIGHT] [--json FILE]   (default 640x480; run beside the data)
 #include <GL/glew.h>
 #include <unistd.h>
 
@@ -20,6 +20,7 @@
 #include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "scenes/screen_scene.h"
+#include "tools/benchmarks/bench_json.h"
 
 namespace {
 
@@ -95,8 +96,8 @@ FountainTimes timeFountains(ParticleSystem* const systems[4], int frames) {
   return out;
 }
 
-void report(const char* title, ParticleSystem* const systems[4], const FountainTimes& t,
-            double boxMs) {
+void report(BenchJson& json, const char* title, ParticleSystem* const systems[4],
+            const FountainTimes& t, double boxMs) {
   double u = median(t.update), r = median(t.render);
   std::printf("%s: %u + %u + %u + %u particles\n", title, systems[0]->activeCount,
               systems[1]->activeCount, systems[2]->activeCount, systems[3]->activeCount);
@@ -106,6 +107,12 @@ void report(const char* title, ParticleSystem* const systems[4], const FountainT
               median(t.renderEach[1]), median(t.renderEach[2]), median(t.renderEach[3]));
   std::printf("  share of the frame with the box (%.2f ms): %.0f %%; of a 60 Hz frame: %.0f %%\n",
               boxMs, 100.0 * (u + r) / (u + r + boxMs), 100.0 * (u + r) * FPS / 1000.0);
+  const std::string name = title;
+  json.add(name + ": update", u, "ms");
+  json.add(name + ": render", r, "ms");
+  const char* const colours[4] = {"blue", "green", "red", "white"};
+  for (int s = 0; s < 4; ++s)
+    json.add(name + ": render " + colours[s], median(t.renderEach[s]), "ms");
 }
 
 void enterProgramFolder() {
@@ -121,9 +128,14 @@ void enterProgramFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  BenchJson json("bench_particles");
+  if (!json.takeOption(&argc, argv)) {
+    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+    return 2;
+  }
   int width = 640, height = 480;
   if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
-    std::fprintf(stderr, "usage: bench_particles [WIDTHxHEIGHT]\n");
+    std::fprintf(stderr, "usage: bench_particles [WIDTHxHEIGHT] [--json FILE]\n");
     return 2;
   }
   platform::initGlut(&argc, argv);
@@ -147,7 +159,9 @@ int main(int argc, char** argv) {
   double sceneMs = median(drawFrames(scene, 39.0 + 1.0 / FPS, 40.0));
   std::printf("%dx%d, screen scene frame at 39-40 s: %.2f ms (box alone %.2f ms)\n", width, height,
               sceneMs, boxMs);
-  report("scene counts at 39-40 s", systems, timeFountains(systems, 60), boxMs);
+  json.add("screen scene frame at 39-40 s", sceneMs, "ms");
+  json.add("box alone", boxMs, "ms");
+  report(json, "scene counts at 39-40 s", systems, timeFountains(systems, 60), boxMs);
 
   // Full counts: one batch fills every system to its cap.
   for (ParticleSystem* ps : systems) {
@@ -157,8 +171,8 @@ int main(int argc, char** argv) {
     ps->update(0.0f);
     ps->releaseCount = count;
   }
-  report("full counts", systems, timeFountains(systems, 120), boxMs);
+  report(json, "full counts", systems, timeFountains(systems, 120), boxMs);
 
   killGLWindow();
-  return 0;
+  return json.write() ? 0 : 1;
 }

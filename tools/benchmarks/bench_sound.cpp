@@ -1,4 +1,4 @@
-// bench_sound [SECONDS]: how much of one core the mixer takes while the two
+// bench_sound [SECONDS] [--json FILE]: how much of one core the mixer takes while the two
 // music streams play. Run it in the build folder (it reads sounds/).
 //
 //   offline, streams: back1 and back2 streamed and mixed by the offline pull
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "sound/sound_system.h"
+#include "tools/benchmarks/bench_json.h"
 
 namespace snd = platform::sound;
 
@@ -82,6 +83,11 @@ static double liveShare(double seconds) {
 }
 
 int main(int argc, char** argv) {
+  BenchJson json("bench_sound");
+  if (!json.takeOption(&argc, argv)) {
+    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+    return 2;
+  }
   const double seconds = argc > 1 ? std::atof(argv[1]) : 30.0;
   std::vector<double> streams, decoded, live;
   for (int run = 0; run < 5; ++run) {
@@ -92,5 +98,8 @@ int main(int argc, char** argv) {
   std::printf("offline, streams: %6.2f %% of a core\n", median(streams));
   std::printf("offline, decoded: %6.2f %% of a core\n", median(decoded));
   std::printf("live:             %6.2f %% of a core\n", median(live));
-  return 0;
+  json.add("offline, streams", median(streams), "% of a core");
+  json.add("offline, decoded", median(decoded), "% of a core");
+  json.add("live", median(live), "% of a core");
+  return json.write() ? 0 : 1;
 }

@@ -21,7 +21,7 @@ failed=0
 for range in "$@"; do
   IFS=: read -r from to fps <<<"$range"
   began=$(date +%s)
-  "$BUILD/parallaxis" --resolution 640x480 --capture "$OUT/$range" --capture-fps "$fps" \
+  "$BUILD/parallaxis" --resolution 640x480 --capture "$OUT/$range" --capture-png --capture-fps "$fps" \
     --start "$from" --to "$to" >"$OUT/log" 2>&1
   code=$?
   frames=$(find "$OUT/$range" -name 'frame_*.png' | wc -l)
