@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/video_encoder.h"
 #include "platform/clock.h"
-#include "platform/video_mux.h"
 #include "platform/window.h"
 #include "sound/sound_system.h"
 #include "sound/wav_writer.h"
@@ -63,7 +63,7 @@ struct Capture {
   bool png = false;          // every frame as PNG too
   bool video = false;        // frames go to ffmpeg
   bool videoFailed = false;  // ffmpeg stopped taking frames
-  platform::VideoEncoder encoder;
+  VideoEncoder encoder;
   Timings timings;
   Clock::time_point began, lastReport, lastFrame;
 };
@@ -193,7 +193,7 @@ bool beginCapture(const std::string& dir, int fps, double startAt, double to, bo
   capture.clock.frame = 0;
   capture.startAt = startAt;
   capture.to = to;
-  capture.video = platform::haveFfmpeg();
+  capture.video = haveFfmpeg();
   capture.png = png || !capture.video;
   if (!capture.video)
     std::fprintf(stderr, "capture: ffmpeg is not on the PATH; writing PNG frames, no video\n");
@@ -264,8 +264,8 @@ bool endCapture() {
   const std::string stream = capture.dir + VIDEO_STREAM, wav = capture.dir + "/soundtrack.wav";
   struct stat st;
   const bool withAudio = stat(wav.c_str(), &st) == 0 && st.st_size > 44;
-  const bool made = withAudio ? platform::muxSoundtrack(stream, wav, capture.dir + VIDEO)
-                              : platform::remuxVideo(stream, capture.dir + VIDEO);
+  const bool made = withAudio ? muxSoundtrack(stream, wav, capture.dir + VIDEO)
+                              : remuxVideo(stream, capture.dir + VIDEO);
   if (made) std::remove(stream.c_str());
   reportTimings(secondsSince(start));
   if (made)
