@@ -6,6 +6,37 @@
 #include "engine/globals.h"
 #include "platform/desktop.h"
 
+// A halftoning blit: a smaller bitmap averages blocks, a larger one repeats
+// pixels (each bitmap pixel covers at least one).
+void stretchIntoBitmap(const std::vector<unsigned char>& rgb, int srcWidth, int srcHeight,
+                       unsigned char* bgrx, int width, int height) {
+  for (int dy = 0; dy < height; ++dy) {
+    const int y0 = static_cast<int>(static_cast<long long>(dy) * srcHeight / height);
+    int y1 = static_cast<int>(static_cast<long long>(dy + 1) * srcHeight / height);
+    if (y1 <= y0) y1 = y0 + 1;
+    unsigned char* out = bgrx + static_cast<size_t>(height - 1 - dy) * width * 4;
+    for (int dx = 0; dx < width; ++dx) {
+      const int x0 = static_cast<int>(static_cast<long long>(dx) * srcWidth / width);
+      int x1 = static_cast<int>(static_cast<long long>(dx + 1) * srcWidth / width);
+      if (x1 <= x0) x1 = x0 + 1;
+      unsigned long sum[3] = {0, 0, 0};
+      for (int y = y0; y < y1; ++y) {
+        const unsigned char* p = &rgb[(static_cast<size_t>(y) * srcWidth + x0) * 3];
+        for (int x = x0; x < x1; ++x, p += 3) {
+          sum[0] += p[0];
+          sum[1] += p[1];
+          sum[2] += p[2];
+        }
+      }
+      const unsigned long count = static_cast<unsigned long>((y1 - y0) * (x1 - x0));
+      out[dx * 4 + 0] = static_cast<unsigned char>((sum[2] + count / 2) / count);
+      out[dx * 4 + 1] = static_cast<unsigned char>((sum[1] + count / 2) / count);
+      out[dx * 4 + 2] = static_cast<unsigned char>((sum[0] + count / 2) / count);
+      out[dx * 4 + 3] = 0;
+    }
+  }
+}
+
 void captureDesktop() {
   const int size = DESKTOP_CAPTURE_SIZE;
 
@@ -17,8 +48,9 @@ void captureDesktop() {
   std::vector<unsigned char> bitmap(static_cast<size_t>(size) * size * 4, 0);
 
   // 4. Stretch the primary screen into it; the aspect ratio is not kept.
-  platform::stretchCopyDesktop(bitmap.data(), size, size, sourceX, sourceY, sourceWidth,
-                               sourceHeight);
+  std::vector<unsigned char> screen;
+  if (platform::readDesktop(sourceX, sourceY, sourceWidth, sourceHeight, &screen))
+    stretchIntoBitmap(screen, sourceWidth, sourceHeight, bitmap.data(), size, size);
 
   // 5. Convert every pixel in memory order: B, G, R, X becomes R, G, B.
   delete[] desktopPixels;

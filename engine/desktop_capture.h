@@ -11,6 +11,14 @@
 // Side of the square capture in pixels.
 constexpr int DESKTOP_CAPTURE_SIZE = 512;
 
+#include <vector>
+
+// Stretches an RGB picture of srcWidth x srcHeight (top row first) over a
+// width x height bitmap of B, G, R, 0 pixels, bottom row first: each pixel
+// the rounded average of the picture pixels it covers, aspect not kept.
+void stretchIntoBitmap(const std::vector<unsigned char>& rgb, int srcWidth, int srcHeight,
+                       unsigned char* bgrx, int width, int height);
+
 // Fills desktopPixels with a new 512 x 512 x 3 buffer: R, G, B bytes, first
 // row the screen's bottom, the primary screen (of several monitors) stretched
 // without keeping aspect.

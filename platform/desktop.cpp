@@ -111,24 +111,26 @@ struct ChannelLayout {
   }
 };
 
-// The desktop region (x, y, width, height) as R, G, B bytes, top row first;
-// what lies outside the screen stays black. Empty when it cannot be read.
-static std::vector<unsigned char> readDesktop(int x, int y, int width, int height) {
+bool readDesktop(int x, int y, int width, int height, std::vector<unsigned char>* out) {
+  if (width <= 0 || height <= 0) return false;
   DesktopConnection root;
   int screenWidth = 0, screenHeight = 0;
-  if (!root.size(&screenWidth, &screenHeight)) return {};
+  if (!root.size(&screenWidth, &screenHeight)) return false;
   // The part of the region on the screen, and where it lands in the picture.
   const int left = std::max(x, 0), top = std::max(y, 0);
   const int readWidth = std::min(x + width, screenWidth) - left;
   const int readHeight = std::min(y + height, screenHeight) - top;
   std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3, 0);
-  if (readWidth <= 0 || readHeight <= 0) return rgb;
+  if (readWidth <= 0 || readHeight <= 0) {
+    out->swap(rgb);
+    return true;
+  }
   XImage* image = XGetImage(root.display, root.root, left, top, static_cast<unsigned>(readWidth),
                             static_cast<unsigned>(readHeight), AllPlanes, ZPixmap);
   XSync(root.display, False);
   if (!image || xErrorSeen || image->red_mask == 0) {
     if (image) XDestroyImage(image);
-    return {};
+    return false;
   }
   const ChannelLayout red(image->red_mask), green(image->green_mask), blue(image->blue_mask);
   // 32-bit little-endian pixels (the usual TrueColor screen) are read in
@@ -151,48 +153,13 @@ static std::vector<unsigned char> readDesktop(int x, int y, int width, int heigh
     }
   }
   XDestroyImage(image);
-  return rgb;
+  out->swap(rgb);
+  return true;
 }
 
 bool getDesktopRect(int* x, int* y, int* width, int* height) {
   DesktopConnection root;
   return root.primaryRect(x, y, width, height);
-}
-
-bool stretchCopyDesktop(unsigned char* bgrx, int width, int height, int srcX, int srcY,
-                        int srcWidth, int srcHeight) {
-  if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return false;
-  const std::vector<unsigned char> rgb = readDesktop(srcX, srcY, srcWidth, srcHeight);
-  if (rgb.empty()) return false;
-  // Each bitmap pixel averages the block of desktop pixels it covers (at
-  // least one when the bitmap is the larger).
-  for (int dy = 0; dy < height; ++dy) {
-    const int y0 = static_cast<int>(static_cast<long long>(dy) * srcHeight / height);
-    int y1 = static_cast<int>(static_cast<long long>(dy + 1) * srcHeight / height);
-    if (y1 <= y0) y1 = y0 + 1;
-    // The bitmap's first row is the desktop's bottom.
-    unsigned char* out = bgrx + static_cast<size_t>(height - 1 - dy) * width * 4;
-    for (int dx = 0; dx < width; ++dx) {
-      const int x0 = static_cast<int>(static_cast<long long>(dx) * srcWidth / width);
-      int x1 = static_cast<int>(static_cast<long long>(dx + 1) * srcWidth / width);
-      if (x1 <= x0) x1 = x0 + 1;
-      unsigned long sum[3] = {0, 0, 0};
-      for (int y = y0; y < y1; ++y) {
-        const unsigned char* p = &rgb[(static_cast<size_t>(y) * srcWidth + x0) * 3];
-        for (int x = x0; x < x1; ++x, p += 3) {
-          sum[0] += p[0];
-          sum[1] += p[1];
-          sum[2] += p[2];
-        }
-      }
-      const unsigned long count = static_cast<unsigned long>((y1 - y0) * (x1 - x0));
-      out[dx * 4 + 0] = static_cast<unsigned char>((sum[2] + count / 2) / count);
-      out[dx * 4 + 1] = static_cast<unsigned char>((sum[1] + count / 2) / count);
-      out[dx * 4 + 2] = static_cast<unsigned char>((sum[0] + count / 2) / count);
-      out[dx * 4 + 3] = 0;
-    }
-  }
-  return true;
 }
 
 }  // namespace platform

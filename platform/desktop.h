@@ -1,12 +1,13 @@
 // The desktop as a picture (Xlib, XRandR): the primary screen of the default
 // X screen.
 //
-// Call order: getDesktopRect, then stretchCopyDesktop with that rectangle as
-// the source. Each call opens and closes its own display connection; nothing
-// is kept. Without an X display, or when the server refuses, the calls return
-// false and leave their outputs as they were (a caller's zeroed bitmap stays
-// black). X errors are caught; they never end the process.
+// Call order: getDesktopRect, then readDesktop of that rectangle. Each call
+// opens and closes its own display connection; nothing is kept. Without an X
+// display, or when the server refuses, the calls return false and leave their
+// outputs as they were. X errors are caught; they never end the process.
 #pragma once
+
+#include <vector>
 
 namespace platform {
 
@@ -16,14 +17,9 @@ namespace platform {
 // there is no display.
 bool getDesktopRect(int* x, int* y, int* width, int* height);
 
-// Copies the desktop region (srcX, srcY, srcWidth, srcHeight) into a width x
-// height bitmap of 4-byte pixels B, G, R, 0 whose first row is the BOTTOM of
-// the picture (a bottom-up device-independent bitmap). The region is
-// stretched to fill the bitmap without keeping its aspect ratio; each bitmap
-// pixel is the average of the desktop pixels it covers, and what lies outside
-// the root window counts as black. False (bitmap untouched) when the desktop
-// cannot be read.
-bool stretchCopyDesktop(unsigned char* bgrx, int width, int height, int srcX, int srcY,
-                        int srcWidth, int srcHeight);
+// The desktop region (x, y, width, height) as R, G, B bytes, top row first;
+// what lies outside the root window is black. False (rgb untouched) when the
+// desktop cannot be read.
+bool readDesktop(int x, int y, int width, int height, std::vector<unsigned char>* rgb);
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "engine/desktop_capture.h"
 #include "engine/globals.h"
@@ -223,4 +224,34 @@ TEST(DesktopCapture, WithoutADisplayThePictureIsBlack) {
   EXPECT_TRUE(black);
   delete[] desktopPixels;
   desktopPixels = nullptr;
+}
+
+TEST(DesktopCapture, StretchAveragesBlocksAndRepeatsPixels) {
+  // A 4 x 2 picture, top row first: red, green, then grey steps below.
+  const std::vector<unsigned char> rgb = {
+      200, 0,  0,  100, 0,  0,  0,  40, 0,  0,  41, 0,  // top row
+      10,  10, 10, 20,  20, 20, 30, 30, 30, 41, 41, 41,
+  };
+  struct Case {
+    int width, height;  // bitmap
+    int x, row;         // a bitmap pixel (row 0 is the bottom)
+    int b, g, r;        // its value
+  } cases[] = {
+      {2, 1, 0, 0, 8, 8, 83},    // (200+100+10+20)/4 red, (10+20)/4 rounds up
+      {2, 1, 1, 0, 18, 38, 18},  // (30+41)/4 = 17.75, (40+41+30+41)/4 = 38
+      {2, 2, 0, 1, 0, 0, 150},   // the top row lands in the last bitmap row
+      {2, 2, 1, 0, 36, 36, 36},  // (30+41)/2 = 35.5 rounds up
+      {8, 4, 0, 3, 0, 0, 200},   // a larger bitmap repeats: top left corner
+      {8, 4, 7, 0, 41, 41, 41},  // bottom right corner
+      {8, 4, 5, 2, 0, 40, 0},    // third column of the top picture row
+  };
+  for (const Case& c : cases) {
+    std::vector<unsigned char> bitmap(static_cast<size_t>(c.width) * c.height * 4, 9);
+    stretchIntoBitmap(rgb, 4, 2, bitmap.data(), c.width, c.height);
+    const unsigned char* p = &bitmap[(static_cast<size_t>(c.row) * c.width + c.x) * 4];
+    EXPECT_EQ(p[0], c.b) << c.width << "x" << c.height << " at " << c.x << "," << c.row;
+    EXPECT_EQ(p[1], c.g) << c.width << "x" << c.height << " at " << c.x << "," << c.row;
+    EXPECT_EQ(p[2], c.r) << c.width << "x" << c.height << " at " << c.x << "," << c.row;
+    EXPECT_EQ(p[3], 0);
+  }
 }
