@@ -17,7 +17,7 @@
 // image that fails to load leaves the textured glyphs untextured.
 #pragma once
 
-#include "platform/font.h"
+#include "fonts/font.h"
 
 class FontManager {
  public:

@@ -21,7 +21,7 @@ scenes
 engine
 effects
 geometry
-resources
+resources fonts
 shader sound
 platform shader/translate
 shader/language'

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/globals.h"
-#include "platform/font.h"
+#include "fonts/font.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"
 

@@ -1,6 +1,6 @@
 // What the font layer's two sources share: the FreeType face behind an
 // HFONT, the font selected into a device context and the ANSI code mapping.
-// Only platform/font*.cpp include this.
+// Only fonts/font*.cpp include this.
 #pragma once
 
 #include <ft2build.h>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/font.h"
+#include "fonts/font.h"
 
 struct PlatformFont {
   FT_Face face = nullptr;

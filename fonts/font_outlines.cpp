@@ -10,8 +10,8 @@
 #include <deque>
 #include <vector>
 
-#include "platform/font.h"
-#include "platform/font_face.h"
+#include "fonts/font.h"
+#include "fonts/font_face.h"
 #include FT_OUTLINE_H
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/font.h"
+#include "fonts/font.h"
 
 #include <GL/gl.h>
 #include <fontconfig/fontconfig.h>
@@ -9,7 +9,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/font_face.h"
+#include "fonts/font_face.h"
 #include FT_TRUETYPE_TABLES_H
 
 namespace platform {
