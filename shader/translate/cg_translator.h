@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "shader/language/cg_lexer.h"
-#include "shader/translate/cg_translate.h"
 #include "shader/language/cg_types.h"
+#include "shader/translate/cg_translate.h"
 
 namespace platform::cg {
 

@@ -339,11 +339,9 @@ TEST_F(SkullScene, FacesRedrawnAroundTheEarthsEqualWholeRenderings) {
       whole.draw();
       for (int face = 0; face < 6; ++face) {
         glBindTexture(GL_TEXTURE_CUBE_MAP, partial.cubeMapTexture());
-        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                      a.data());
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGB, GL_UNSIGNED_BYTE, a.data());
         glBindTexture(GL_TEXTURE_CUBE_MAP, whole.cubeMapTexture());
-        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                      b.data());
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGB, GL_UNSIGNED_BYTE, b.data());
         ASSERT_EQ(a, b) << "frame " << frame << ", face " << face << ", width " << width;
         if (!before[face].empty())
           for (size_t i = 0; i < a.size(); ++i) moved += a[i] != before[face][i];
