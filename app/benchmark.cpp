@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "engine/demo_timeline.h"
-#include "engine/globals.h"
+#include "engine/gl_window.h"
 #include "platform/clock.h"
 #include "platform/signals.h"
 #include "platform/window.h"
@@ -69,14 +69,14 @@ long peakMemoryKb() {
 
 // Handles waiting window messages; false when the run is to end (ESC, a
 // closed window, a stop signal).
-bool pumpMessages() {
+bool pumpMessages(const GLWindow& window) {
   if (platform::stopSignal()) return false;
   MSG msg;
   while (platform::peekMessage(&msg)) {
     if (msg.message == WM_QUIT) return false;
     platform::dispatchMessage(msg);
   }
-  return !keys[VK_ESCAPE];
+  return !window.keys[VK_ESCAPE];
 }
 
 }  // namespace
@@ -130,13 +130,13 @@ std::string jsonText(const std::string& text) {
 
 // Times FRAMES_PER_SCENE frames of draw (frame k at clock ticksAt(k)) as one
 // scene of the table. False when the run is to end.
-bool measureFrames(SetClock& clock, const std::function<void()>& draw,
+bool measureFrames(const GLWindow& window, SetClock& clock, const std::function<void()>& draw,
                    const std::function<int64_t(int)>& ticksAt, SceneFigures* out) {
   const bool timerQueries = GLEW_ARB_timer_query || GLEW_VERSION_3_3;
   GLuint query = 0;
   if (timerQueries) glGenQueries(1, &query);
   for (int k = 0; k < FRAMES_PER_SCENE; ++k) {
-    if (!pumpMessages()) return false;
+    if (!pumpMessages(window)) return false;
     clock.now = ticksAt(k);
     Clock::time_point t0 = Clock::now();
     if (timerQueries) glBeginQuery(GL_TIME_ELAPSED, query);
@@ -162,7 +162,7 @@ bool measureScene(DemoTimeline& timeline, SetClock& clock, int i, SceneFigures* 
   const double start = timeline.sceneWindows[i][0];
   const double length = timeline.sceneWindows[i][1] - start;
   return measureFrames(
-      clock, [&timeline] { timeline.frame(); },
+      *timeline.window, clock, [&timeline] { timeline.frame(); },
       [&](int k) {
         double t = start + (k + 0.5) * length / FRAMES_PER_SCENE;
         return timeline.startTicks + static_cast<int64_t>(t * TICKS_PER_SECOND);
@@ -171,13 +171,13 @@ bool measureScene(DemoTimeline& timeline, SetClock& clock, int i, SceneFigures* 
 }
 
 // The least a frame costs here: a clear and a swap.
-bool measureFloor(SetClock& clock, SceneFigures* out) {
+bool measureFloor(const GLWindow& window, SetClock& clock, SceneFigures* out) {
   out->name = "floor";
   return measureFrames(
-      clock,
-      [] {
+      window, clock,
+      [&window] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        platform::swapBuffers(hDC);
+        platform::swapBuffers(window.hDC);
       },
       [](int) { return int64_t{0}; }, out);
 }
@@ -188,10 +188,10 @@ double ratioToFloor(const SceneFigures& scene, const SceneFigures& floor) {
   return f > 0.0 ? quantile(scene.frameMs, 0.5) / f : 0.0;
 }
 
-void printTable(const StartupTimes& startup, const Machine& machine, const SceneFigures& floor,
-                const std::vector<SceneFigures>& scenes) {
-  std::printf("Parallaxis benchmark: %dx%d, %d frames per scene\n", screenWidth, screenHeight,
-              FRAMES_PER_SCENE);
+void printTable(const GLWindow& window, const StartupTimes& startup, const Machine& machine,
+                const SceneFigures& floor, const std::vector<SceneFigures>& scenes) {
+  std::printf("Parallaxis benchmark: %dx%d, %d frames per scene\n", window.screenWidth,
+              window.screenHeight, FRAMES_PER_SCENE);
   std::printf("machine: %s, %ld cores; %s, OpenGL %s\n", machine.cpu.c_str(), machine.cores,
               machine.renderer.c_str(), machine.version.c_str());
   std::printf(
@@ -225,12 +225,13 @@ void writeFigures(FILE* f, const SceneFigures& s) {
                quantile(s.gpuMs, 0.5), quantile(s.gpuMs, 0.95), s.peakKb / 1024.0);
 }
 
-bool writeJson(const std::string& path, const StartupTimes& startup, const Machine& machine,
-               const SceneFigures& floor, const std::vector<SceneFigures>& scenes) {
+bool writeJson(const std::string& path, const GLWindow& window, const StartupTimes& startup,
+               const Machine& machine, const SceneFigures& floor,
+               const std::vector<SceneFigures>& scenes) {
   FILE* f = std::fopen(path.c_str(), "w");
   if (!f) return false;
-  std::fprintf(f, "{\n  \"width\": %d, \"height\": %d, \"framesPerScene\": %d,\n", screenWidth,
-               screenHeight, FRAMES_PER_SCENE);
+  std::fprintf(f, "{\n  \"width\": %d, \"height\": %d, \"framesPerScene\": %d,\n",
+               window.screenWidth, window.screenHeight, FRAMES_PER_SCENE);
   std::fprintf(f,
                "  \"machine\": {\"cpu\": \"%s\", \"cores\": %ld, \"glRenderer\": \"%s\", "
                "\"glVersion\": \"%s\"},\n",
@@ -273,7 +274,8 @@ int runBenchmark(DemoTimeline& timeline, StartupTimes startup, const std::string
   const Machine machine = describeMachine();
   SceneFigures floor;
   std::vector<SceneFigures> figures;
-  const bool floorMeasured = measureFloor(clock, &floor);
+  const GLWindow& window = *timeline.window;
+  const bool floorMeasured = measureFloor(window, clock, &floor);
   for (int i = 0; floorMeasured && i < DemoTimeline::MAX_SCENES && timeline.scenes[i]; ++i) {
     SceneFigures s;
     s.name = SCENE_NAMES[i];
@@ -283,8 +285,8 @@ int runBenchmark(DemoTimeline& timeline, StartupTimes startup, const std::string
   }
   platform::setTickSource(nullptr);
 
-  printTable(startup, machine, floor, figures);
-  if (!jsonPath.empty() && !writeJson(jsonPath, startup, machine, floor, figures)) {
+  printTable(window, startup, machine, floor, figures);
+  if (!jsonPath.empty() && !writeJson(jsonPath, window, startup, machine, floor, figures)) {
     std::perror(("parallaxis: cannot write " + jsonPath).c_str());
     return 2;
   }

@@ -22,8 +22,9 @@ struct StartupTimes {
   double firstFrameSeconds = 0.0;    // process start to the first frame (set by runBenchmark)
 };
 
-// Measures the floor (a clear and a swap), then draws each scene; prints the
-// table (and writes jsonPath unless empty). Returns the exit code.
+// Measures the floor (a clear and a swap), then draws each scene of the
+// timeline in its window; prints the table (and writes jsonPath unless
+// empty). Returns the exit code.
 int runBenchmark(DemoTimeline& timeline, StartupTimes startup, const std::string& jsonPath);
 
 // Seconds from the start of this process to now (to 10 ms); 0 when the

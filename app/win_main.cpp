@@ -1,6 +1,7 @@
 #include "app/win_main.h"
 
 #include <chrono>
+#include <vector>
 
 #include "app/benchmark.h"
 #include "app/capture.h"
@@ -10,7 +11,6 @@
 #include "engine/desktop_capture.h"
 #include "engine/font_manager.h"
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "geometry/light.h"
 #include "platform/signals.h"
 #include "platform/window.h"
@@ -34,7 +34,8 @@ static int stoppedBeforeTheWindow(const RunOptions& options) {
 // Takes messages and draws frames until ESC, the end of the show, a quit
 // message or a stop signal. Returns false when F1 could not re-create the
 // window.
-static bool runMessageLoop(DemoTimeline& timeline, const Settings& settings, int* exitCode) {
+static bool runMessageLoop(GLWindow& window, DemoTimeline& timeline, const Settings& settings,
+                           int* exitCode) {
   MSG msg = {};
   bool done = false;
   for (;;) {
@@ -48,13 +49,13 @@ static bool runMessageLoop(DemoTimeline& timeline, const Settings& settings, int
       continue;
     }
     // A minimised window draws nothing, but the clock runs on.
-    if (active && !timeline.frame()) done = true;
+    if (window.active && !timeline.frame()) done = true;
     if (capturing(settings.runOptions) && !captureFrameDone()) done = true;
-    if (keys[VK_ESCAPE]) done = true;
-    if (keys[VK_F1]) {
-      keys[VK_F1] = false;
+    if (window.keys[VK_ESCAPE]) done = true;
+    if (window.keys[VK_F1]) {
+      window.keys[VK_F1] = false;
       const Resolution& r = resolutions[settings.resolutionIndex];
-      if (!setGLWindowMode(r.width, r.height, 32, !fullscreen)) return false;
+      if (!setGLWindowMode(window, r.width, r.height, 32, !window.fullscreen)) return false;
     }
     if (done) {
       *exitCode = 0;
@@ -83,19 +84,21 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
 
   using Clock = std::chrono::steady_clock;
   StartupTimes startup;
-  captureDesktop();  // before the window exists, so it is not in the picture
+  // Before the window exists, so that it is not in the picture.
+  std::vector<unsigned char> desktopPixels = captureDesktop();
   Clock::time_point t0 = Clock::now();
   startup.beforeWindowSeconds = secondsSinceProcessStart();
   const Resolution& r = resolutions[settings.resolutionIndex];
-  if (!createGLWindow(WINDOW_TITLE, r.width, r.height, 32, settings.fullscreen)) return 0;
-  TextureManager::instance()->loadTextureFromMemory(desktopPixels, DESKTOP_CAPTURE_SIZE,
+  GLWindow window;
+  if (!createGLWindow(window, WINDOW_TITLE, r.width, r.height, 32, settings.fullscreen)) return 0;
+  TextureManager::instance()->loadTextureFromMemory(desktopPixels.data(), DESKTOP_CAPTURE_SIZE,
                                                     DESKTOP_CAPTURE_SIZE, 3, DESKTOP_TEXTURE_ID);
-  delete[] desktopPixels;
-  desktopPixels = nullptr;
+  desktopPixels = std::vector<unsigned char>();
   Clock::time_point t1 = Clock::now();
   startup.windowSeconds = std::chrono::duration<double>(t1 - t0).count();
 
   DemoTimeline timeline;
+  timeline.window = &window;
   timeline.loop = settings.loopDemo;
   timeline.showFps = settings.showFps;
   placeShow(timeline);
@@ -113,7 +116,7 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
   } else if (loaded) {
     if (capturing(runOptions)) captureShowStarts(timeline.showEndTime);
     timeline.startClock(runOptions.startAt);
-    if (!runMessageLoop(timeline, settings, &exitCode)) return 0;
+    if (!runMessageLoop(window, timeline, settings, &exitCode)) return 0;
   }
   if (capturing(runOptions) && !runOptions.benchmark && !endCapture() && exitCode == 0)
     exitCode = 1;
@@ -127,6 +130,6 @@ int WinMain(HINSTANCE, HINSTANCE, char*, int, Settings& settings) {
   SoundManager::shutdown();
   TextureManager::destroy();
   releaseFonts();
-  killGLWindow();
+  killGLWindow(window);
   return exitCode;
 }

@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "engine/font_manager.h"
-#include "engine/globals.h"
 #include "engine/loading_screen.h"
 #include "platform/clock.h"
 #include "platform/signals.h"
@@ -29,12 +28,13 @@ void DemoTimeline::placeScene(int i, Scene* scene, double start, double duration
 }
 
 bool DemoTimeline::setup() {
-  loadingFont = FontManager::instance()->buildBitmapFont("Times New Roman", 32);
+  loadingFont = FontManager::instance()->buildBitmapFont(window->hDC, "Times New Roman", 32);
 
   int last = 0;
   // After a stop signal the scenes not yet loaded stay unloaded.
   for (int i = 0; i < MAX_SCENES && scenes[i] && !platform::stopSignal(); ++i) {
-    drawLoadingScreen(i);
+    drawLoadingScreen(window->hDC, loadingFont, i);
+    scenes[i]->setWindow(window);
     auto loadStart = std::chrono::steady_clock::now();
     if (!scenes[i]->load()) return false;
     loadSeconds[i] =
@@ -42,7 +42,7 @@ bool DemoTimeline::setup() {
     last = i;
   }
   showEndTime = sceneWindows[last][1];
-  if (showFps) fpsFont = FontManager::instance()->buildBitmapFont("Courier New", 18);
+  if (showFps) fpsFont = FontManager::instance()->buildBitmapFont(window->hDC, "Courier New", 18);
   frameCount = 0;
   return true;
 }
@@ -102,7 +102,7 @@ bool DemoTimeline::frame() {
       if (sceneMusic[i]) SoundManager::instance()->play(sceneMusic[i]);
     }
     scene->draw();
-    if (showFps) drawFpsOverlay(static_cast<int>(fps));
+    if (showFps) drawFpsOverlay(fpsFont, static_cast<int>(fps));
     scene->present();
   }
   return true;

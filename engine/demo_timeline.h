@@ -1,7 +1,8 @@
 // The timeline of timed scenes and the show clock.
 //
-// The program fills the table (clearTable, then placeScene for each entry);
-// setup loads every scene behind the loading screen; startClock starts the
+// The program fills the table (clearTable, then placeScene for each entry)
+// and sets window; setup gives every scene the window and loads it behind the
+// loading screen; startClock starts the
 // show clock; frame, called whenever no window message is waiting, advances
 // the clock and draws every scene whose window holds it, starting an entry's
 // music on its first frame; destroyScenes deletes the scene objects at
@@ -42,6 +43,12 @@ class DemoTimeline {
   // frame rate over every scene.
   bool loop = false;
   bool showFps = false;
+
+  // The window every scene and loading screen draws into; the program owns it.
+  const GLWindow* window = nullptr;
+  // The shell's fonts (FontManager indices), built by setup.
+  int loadingFont = -1;
+  int fpsFont = -1;
 
   Scene* scenes[MAX_SCENES] = {};
   const char* sceneMusic[MAX_SCENES] = {};

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "engine/globals.h"
 #include "platform/desktop.h"
 
 // A halftoning blit: a smaller bitmap averages blocks, a larger one repeats
@@ -37,7 +36,7 @@ void stretchIntoBitmap(const std::vector<unsigned char>& rgb, int srcWidth, int 
   }
 }
 
-void captureDesktop() {
+std::vector<unsigned char> captureDesktop() {
   const int size = DESKTOP_CAPTURE_SIZE;
 
   // 1. The primary screen's rectangle, from its top left corner.
@@ -53,12 +52,12 @@ void captureDesktop() {
     stretchIntoBitmap(screen, sourceWidth, sourceHeight, bitmap.data(), size, size);
 
   // 5. Convert every pixel in memory order: B, G, R, X becomes R, G, B.
-  delete[] desktopPixels;
-  desktopPixels = new unsigned char[static_cast<size_t>(size) * size * 3];
+  std::vector<unsigned char> desktopPixels(static_cast<size_t>(size) * size * 3);
   for (size_t i = 0, n = static_cast<size_t>(size) * size; i < n; ++i) {
     desktopPixels[i * 3 + 0] = bitmap[i * 4 + 2];
     desktopPixels[i * 3 + 1] = bitmap[i * 4 + 1];
     desktopPixels[i * 3 + 2] = bitmap[i * 4 + 0];
   }
   // 6. The bitmap is released here; nothing of the display is kept.
+  return desktopPixels;
 }

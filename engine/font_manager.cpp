@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "engine/globals.h"
 #include "resources/texture_manager.h"
 
 static FontManager* theFontManager = nullptr;
@@ -38,27 +37,27 @@ static unsigned int generateLists(int count) {
   return base ? base : FontManager::NO_FONT;
 }
 
-int FontManager::buildBitmapFont(const char* faceName, int height) {
+int FontManager::buildBitmapFont(HDC dc, const char* faceName, int height) {
   if (fontCount >= MAX_FONTS) return -1;
   const unsigned int base = generateLists(BITMAP_LISTS);
   bitmapBases[fontCount] = base;
   HFONT font = createShowFont(faceName, height);
-  HFONT previous = platform::selectObject(hDC, font);
-  if (base != NO_FONT) platform::useFontBitmaps(hDC, 32, BITMAP_LISTS, base);
-  platform::selectObject(hDC, previous);
+  HFONT previous = platform::selectObject(dc, font);
+  if (base != NO_FONT) platform::useFontBitmaps(dc, 32, BITMAP_LISTS, base);
+  platform::selectObject(dc, previous);
   platform::deleteObject(font);
   return fontCount++;
 }
 
-int FontManager::buildOutlineFont(const char* faceName, int height) {
+int FontManager::buildOutlineFont(HDC dc, const char* faceName, int height) {
   if (fontCount >= MAX_FONTS) return -1;
   const unsigned int base = generateLists(OUTLINE_LISTS);
   outlineBases[fontCount] = base;
   HFONT font = createShowFont(faceName, height);
-  HFONT previous = platform::selectObject(hDC, font);
+  HFONT previous = platform::selectObject(dc, font);
   if (base != NO_FONT)
-    platform::useFontOutlines(hDC, 0, 255, base, 0.0f, 0.2f, WGL_FONT_POLYGONS, glyphMetrics);
-  platform::selectObject(hDC, previous);
+    platform::useFontOutlines(dc, 0, 255, base, 0.0f, 0.2f, WGL_FONT_POLYGONS, glyphMetrics);
+  platform::selectObject(dc, previous);
   platform::deleteObject(font);
   return fontCount++;
 }

@@ -4,7 +4,7 @@
 // -> buildBitmapFont / buildOutlineFont / loadTextureFont during set-up and
 // the scenes' load -> the print operations while drawing -> releaseFonts()
 // at shutdown, before the GL window closes. Every call needs the current GL
-// context; the builds also use hDC.
+// context; the builds select their face into the window's device context.
 //
 // Ownership: the manager owns its display lists; the textured font's texture
 // belongs to the TextureManager. Bitmap and outline fonts share one index
@@ -31,12 +31,13 @@ class FontManager {
   static FontManager* instance();
 
   // Bitmap glyph lists for codes 32 to 127 of the face at a cell height in
-  // pixels; the new font index, or -1 when all indices are used.
-  int buildBitmapFont(const char* faceName, int height);
+  // pixels, made through dc; the new font index, or -1 when all indices are
+  // used.
+  int buildBitmapFont(HDC dc, const char* faceName, int height);
 
-  // Extruded glyph lists (em square 1.0, depth 0.2) for codes 0 to 254; the
-  // new font index, or -1 when all indices are used.
-  int buildOutlineFont(const char* faceName, int height);
+  // Extruded glyph lists (em square 1.0, depth 0.2) for codes 0 to 254, made
+  // through dc; the new font index, or -1 when all indices are used.
+  int buildOutlineFont(HDC dc, const char* faceName, int height);
 
   // (Re)builds the one textured font from a 16 x 16 grid of glyphs.
   void loadTextureFont(const char* path);

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "engine/globals.h"
 #include "geometry/light.h"
 #include "platform/window.h"
 
@@ -14,6 +13,10 @@ static const char* const WINDOW_CLASS = "OpenGL";
 // Filled on the first createGLWindow call and reused unchanged afterwards.
 static platform::PixelFormatRequest pixelFormat;
 static bool pixelFormatFilled = false;
+
+// The window the message procedure serves, from createGLWindow to
+// killGLWindow.
+static GLWindow* messageTarget = nullptr;
 
 static void errorBox(const char* text) {
   platform::messageBox(nullptr, text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
@@ -25,14 +28,14 @@ static void shutdownBox(const char* text) {
 
 // Chooses the full-screen mode; when the display refuses, asks whether to go
 // windowed instead. False when the answer is to quit.
-static bool enterFullscreenMode(int width, int height, int bits) {
+static bool enterFullscreenMode(GLWindow& window, int width, int height, int bits) {
   if (platform::changeDisplayMode(width, height, bits)) return true;
   int answer = platform::messageBox(nullptr,
                                     "The Requested Fullscreen Mode Is Not Supported By\nYour Video "
                                     "Card. Use Windowed Mode Instead?",
                                     "Vexa GL", MB_YESNO | MB_ICONEXCLAMATION);
   if (answer == IDYES) {
-    fullscreen = false;
+    window.fullscreen = false;
     return true;
   }
   platform::messageBox(nullptr, "Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
@@ -41,13 +44,15 @@ static bool enterFullscreenMode(int width, int height, int bits) {
 
 // The projection for the window as it came out: the requested size, unless
 // the display could not switch and shows full screen at its own size.
-static void resizeToClientArea(int width, int height) {
-  platform::getClientSize(hWnd, &width, &height);
-  resizeGLScene(width, height);
+static void resizeToClientArea(GLWindow& window, int width, int height) {
+  platform::getClientSize(window.hWnd, &width, &height);
+  resizeGLScene(window, width, height);
 }
 
-bool createGLWindow(const char* title, int width, int height, int bits, bool fullscreenRequest) {
-  fullscreen = fullscreenRequest;
+bool createGLWindow(GLWindow& window, const char* title, int width, int height, int bits,
+                    bool fullscreenRequest) {
+  window.fullscreen = fullscreenRequest;
+  messageTarget = &window;
   if (!pixelFormatFilled) {
     pixelFormat = platform::PixelFormatRequest{bits, 16, true};
     pixelFormatFilled = true;
@@ -59,127 +64,133 @@ bool createGLWindow(const char* title, int width, int height, int bits, bool ful
     return false;
   }
 
-  if (fullscreen && !enterFullscreenMode(width, height, bits)) return false;
-  platform::showCursor(!fullscreen);
+  if (window.fullscreen && !enterFullscreenMode(window, width, height, bits)) return false;
+  platform::showCursor(!window.fullscreen);
 
-  hWnd = platform::createWindow(WINDOW_CLASS, title, fullscreen, width, height, pixelFormat);
-  if (!hWnd) {
-    killGLWindow();
+  window.hWnd =
+      platform::createWindow(WINDOW_CLASS, title, window.fullscreen, width, height, pixelFormat);
+  if (!window.hWnd) {
+    killGLWindow(window);
     errorBox("Window Creation Error.");
     return false;
   }
 
-  hDC = platform::getDC(hWnd);
-  if (!hDC) {
-    killGLWindow();
+  window.hDC = platform::getDC(window.hWnd);
+  if (!window.hDC) {
+    killGLWindow(window);
     errorBox("Can't Create A GL Device Context.");
     return false;
   }
-  int format = platform::choosePixelFormat(hDC, pixelFormat);
+  int format = platform::choosePixelFormat(window.hDC, pixelFormat);
   if (!format) {
-    killGLWindow();
+    killGLWindow(window);
     errorBox("Can't Find A Suitable PixelFormat.");
     return false;
   }
-  if (!platform::setPixelFormat(hDC, format)) {
-    killGLWindow();
+  if (!platform::setPixelFormat(window.hDC, format)) {
+    killGLWindow(window);
     errorBox("Can't Set The PixelFormat.");
     return false;
   }
-  hRC = platform::createContext(hDC);
-  if (!hRC) {
-    killGLWindow();
+  window.hRC = platform::createContext(window.hDC);
+  if (!window.hRC) {
+    killGLWindow(window);
     errorBox("Can't Create A GL Rendering Context.");
     return false;
   }
-  if (!platform::makeCurrent(hDC, hRC)) {
-    killGLWindow();
+  if (!platform::makeCurrent(window.hDC, window.hRC)) {
+    killGLWindow(window);
     errorBox("Can't Activate The GL Rendering Context.");
     return false;
   }
 
-  platform::showWindow(hWnd);
-  resizeToClientArea(width, height);
+  platform::showWindow(window.hWnd);
+  resizeToClientArea(window, width, height);
 
   if (!initGL()) {
-    killGLWindow();
+    killGLWindow(window);
     errorBox("Initialization Failed.");
     return false;
   }
   return true;
 }
 
-void killGLWindow() {
-  if (fullscreen) {
+void killGLWindow(GLWindow& window) {
+  if (window.fullscreen) {
     platform::restoreDisplayMode();
     platform::showCursor(true);
   }
-  if (hRC) {
+  if (window.hRC) {
     if (!platform::makeCurrent(nullptr, nullptr)) shutdownBox("Release Of DC And RC Failed.");
-    if (!platform::deleteContext(hRC)) shutdownBox("Release Rendering Context Failed.");
-    hRC = nullptr;
+    if (!platform::deleteContext(window.hRC)) shutdownBox("Release Rendering Context Failed.");
+    window.hRC = nullptr;
   }
-  if (hDC) {
-    if (!platform::releaseDC(hWnd, hDC)) shutdownBox("Release Device Context Failed.");
-    hDC = nullptr;
+  if (window.hDC) {
+    if (!platform::releaseDC(window.hWnd, window.hDC))
+      shutdownBox("Release Device Context Failed.");
+    window.hDC = nullptr;
   }
-  if (hWnd) {
-    if (!platform::destroyWindow(hWnd)) shutdownBox("Could Not Release hWnd.");
-    hWnd = nullptr;
+  if (window.hWnd) {
+    if (!platform::destroyWindow(window.hWnd)) shutdownBox("Could Not Release hWnd.");
+    window.hWnd = nullptr;
   }
   if (!platform::unregisterWindowClass(WINDOW_CLASS)) {
     shutdownBox("Could Not Unregister Class.");
-    hInstance = nullptr;
+    window.hInstance = nullptr;
   }
+  if (messageTarget == &window) messageTarget = nullptr;
 }
 
-bool setGLWindowMode(int width, int height, int bits, bool fullscreenRequest) {
-  bool wasFullscreen = fullscreen;
-  fullscreen = fullscreenRequest;
-  if (wasFullscreen && !fullscreen) platform::restoreDisplayMode();
-  if (fullscreen && !enterFullscreenMode(width, height, bits)) return false;
-  platform::showCursor(!fullscreen);
-  if (!platform::setWindowMode(hWnd, fullscreen, width, height)) {
+bool setGLWindowMode(GLWindow& window, int width, int height, int bits, bool fullscreenRequest) {
+  bool wasFullscreen = window.fullscreen;
+  window.fullscreen = fullscreenRequest;
+  if (wasFullscreen && !window.fullscreen) platform::restoreDisplayMode();
+  if (window.fullscreen && !enterFullscreenMode(window, width, height, bits)) return false;
+  platform::showCursor(!window.fullscreen);
+  if (!platform::setWindowMode(window.hWnd, window.fullscreen, width, height)) {
     errorBox("Window Creation Error.");
     return false;
   }
-  platform::showWindow(hWnd);
+  platform::showWindow(window.hWnd);
   // The context, and with it everything the running scene set up once in its
   // init (camera, lights, blending), carries over; only the projection and
   // viewport follow the new window. The scene's camera survives the resize.
   GLfloat camera[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, camera);
-  resizeToClientArea(width, height);
+  resizeToClientArea(window, width, height);
   glLoadMatrixf(camera);
   return true;
 }
 
-LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  GLWindow* window = messageTarget;
+  if (!window) return platform::defWindowProc(hWnd, message, wParam, lParam);
   switch (message) {
-    case WM_ACTIVATE: active = HIWORD(wParam) == 0; return 0;
+    case WM_ACTIVATE: window->active = HIWORD(wParam) == 0; return 0;
     case WM_SYSCOMMAND:
       if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
       break;
     case WM_CLOSE: platform::postQuitMessage(0); return 0;
-    case WM_KEYDOWN: keys[wParam & 0xFF] = true; return 0;
-    case WM_KEYUP: keys[wParam & 0xFF] = false; return 0;
+    case WM_KEYDOWN: window->keys[wParam & 0xFF] = true; return 0;
+    case WM_KEYUP: window->keys[wParam & 0xFF] = false; return 0;
     case WM_SIZE:
-      resizeGLScene(LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)));
+      resizeGLScene(*window, LOWORD(static_cast<uintptr_t>(lParam)),
+                    HIWORD(static_cast<uintptr_t>(lParam)));
       return 0;
     default: break;
   }
-  return platform::defWindowProc(window, message, wParam, lParam);
+  return platform::defWindowProc(hWnd, message, wParam, lParam);
 }
 
-void resizeGLScene(int width, int height) {
+void resizeGLScene(GLWindow& window, int width, int height) {
   if (height == 0) height = 1;
-  screenWidth = width;
-  screenHeight = height;
+  window.screenWidth = width;
+  window.screenHeight = height;
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   double aspect = static_cast<double>(width) / static_cast<double>(height);
-  aspectRatio = static_cast<float>(aspect);
+  window.aspectRatio = static_cast<float>(aspect);
   gluPerspective(45.0, aspect, static_cast<double>(0.1f), 150.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();

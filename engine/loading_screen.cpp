@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "engine/font_manager.h"
-#include "engine/globals.h"
 #include "platform/window.h"
 
 // Bitmap text is textured too when texturing is on, and a scene may leave it
@@ -16,7 +15,7 @@ static void pushTexturingOff() {
   glDisable(GL_TEXTURE_CUBE_MAP);
 }
 
-void drawLoadingScreen(int sceneIndex) {
+void drawLoadingScreen(HDC dc, int font, int sceneIndex) {
   glDisable(GL_LIGHTING);
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_DEPTH_TEST);
@@ -39,7 +38,7 @@ void drawLoadingScreen(int sceneIndex) {
 
   glColor3f(1.0f, 1.0f, 1.0f);
   glLoadIdentity();
-  FontManager::instance()->printBitmap(loadingFont, 420, 220, "Loading...");
+  FontManager::instance()->printBitmap(font, 420, 220, "Loading...");
 
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
@@ -48,7 +47,7 @@ void drawLoadingScreen(int sceneIndex) {
   glPopAttrib();
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
-  platform::swapBuffers(hDC);
+  if (dc) platform::swapBuffers(dc);
 }
 
 // A vertex at a point's coordinates truncated toward zero.
@@ -97,7 +96,7 @@ void drawFractalLine(Vector3 start, Vector3 end, int depth) {
   drawFractalLine(p3, p4, depth - 1);
 }
 
-void drawFpsOverlay(int fps) {
+void drawFpsOverlay(int font, int fps) {
   glDisable(GL_BLEND);
   glPushMatrix();
   glPushAttrib(GL_CURRENT_BIT);
@@ -112,7 +111,7 @@ void drawFpsOverlay(int fps) {
   pushTexturingOff();
   glDisable(GL_DEPTH_TEST);
 
-  FontManager::instance()->printBitmap(fpsFont, 10, 10, "FPS: %d", fps);
+  FontManager::instance()->printBitmap(font, 10, 10, "FPS: %d", fps);
 
   glPopAttrib();
   glPopAttrib();

@@ -1,9 +1,9 @@
 // The loading screen shown before each scene loads, and the frame-rate
 // overlay drawn over each frame.
 //
-// Call order: drawLoadingScreen(i) during DemoTimeline::setup, before scene
-// i's load (it needs loadingFont built and presents the frame itself);
-// drawFpsOverlay after each Scene::draw while the timeline's showFps is set (needs fpsFont).
+// Call order: drawLoadingScreen during DemoTimeline::setup, before each
+// scene's load (with the loading font built; it presents the frame itself);
+// drawFpsOverlay after each Scene::draw while the timeline's showFps is set.
 // Nothing is owned here and nothing can fail: an unbuilt font prints nothing.
 //
 // GL state left behind: drawLoadingScreen leaves the depth test and lighting
@@ -12,14 +12,16 @@
 #pragma once
 
 #include "geometry/vector_math.h"
+#include "platform/win32.h"
 
 // Clears, draws the blue progress line with sceneIndex levels of bumps and
-// "Loading...", then swaps the buffers. sceneIndex counts the loaded scenes.
-void drawLoadingScreen(int sceneIndex);
+// "Loading..." in font, then swaps dc's buffers (none when dc is null).
+// sceneIndex counts the loaded scenes.
+void drawLoadingScreen(HDC dc, int font, int sceneIndex);
 
 // Hangs depth levels of bumps under the middle third of start -> end (x and y
 // only), each blotting out the line beneath it.
 void drawFractalLine(Vector3 start, Vector3 end, int depth);
 
-// Prints "FPS: <fps>" in yellow in the lower left corner.
-void drawFpsOverlay(int fps);
+// Prints "FPS: <fps>" in yellow in font in the lower left corner.
+void drawFpsOverlay(int font, int fps);

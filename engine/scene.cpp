@@ -1,6 +1,5 @@
 #include "engine/scene.h"
 
-#include "engine/globals.h"
 #include "platform/window.h"
 
 double Scene::startTime() { return m_startTime; }
@@ -13,4 +12,4 @@ void Scene::init() {}
 
 void Scene::draw() {}
 
-void Scene::present() { platform::swapBuffers(hDC); }
+void Scene::present() { platform::swapBuffers(m_window->hDC); }

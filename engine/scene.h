@@ -1,7 +1,8 @@
 // The base of the six timed scenes.
 //
 // The runtime constructs a scene (plain values only), times it with
-// setStartTime / setDuration, calls load once behind the loading screen, init
+// setStartTime / setDuration, gives it the window it draws into (setWindow,
+// which outlives the scene), calls load once behind the loading screen, init
 // once on its first active frame, then every active frame setLocalTime,
 // setFps, draw and present. Scenes are deleted through Scene pointers at
 // shutdown and release nothing of their own then.
@@ -10,6 +11,8 @@
 // without it). load returns false only when the scene cannot be shown at all
 // and the show cannot go on; it has said why by then.
 #pragma once
+
+#include "engine/gl_window.h"
 
 class Scene {
  public:
@@ -30,8 +33,10 @@ class Scene {
   void setDuration(double d) { m_duration = d; }
   void setLocalTime(double t) { m_localTime = t; }
   void setFps(double f) { m_fps = f; }
+  void setWindow(const GLWindow* window) { m_window = window; }
 
  protected:
+  const GLWindow* m_window = nullptr;
   double m_startTime = 0.0;
   double m_duration = 0.0;
   double m_localTime = 0.0;

@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "engine/font_manager.h"
-#include "engine/globals.h"
 #include "resources/texture_manager.h"
 
 const char EVOLUTION_TEXT[] =
@@ -85,7 +84,7 @@ BlurCopyRect blurCopyRect(int screenWidth, int screenHeight, int frameWidth, int
 EvolutionTextScene::EvolutionTextScene() : blurTexture(NO_TEXTURE) {}
 
 bool EvolutionTextScene::load() {
-  font = FontManager::instance()->buildOutlineFont("Comic Sans MS", 24);
+  font = FontManager::instance()->buildOutlineFont(m_window->hDC, "Comic Sans MS", 24);
   return true;
 }
 
@@ -193,7 +192,8 @@ void EvolutionTextScene::drawZoomBlur() {
   // 1. The middle 512 x 512 of the frame into the blur texture.
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, blurTexture);
-  const BlurCopyRect rect = blurCopyRect(screenWidth, screenHeight, screenWidth, screenHeight);
+  const int width = m_window->screenWidth, height = m_window->screenHeight;
+  const BlurCopyRect rect = blurCopyRect(width, height, width, height);
   glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, rect.x, rect.y, BLUR_SIZE, BLUR_SIZE, 0);
   blackenUncovered(rect);
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "effects/particle_system.h"
+#include "engine/desktop_capture.h"
 #include "engine/font_manager.h"
-#include "engine/globals.h"
 #include "resources/sound_manager.h"
 #include "resources/texture_manager.h"
 
@@ -113,16 +113,16 @@ ParticleSystem* createFountain(const FountainSettings& s) {
 }
 
 // A vertex whose x is given in units of the window's aspect ratio.
-void aspectVertex(float ax, float y, float z) { glVertex3f(ax * aspectRatio, y, z); }
+void aspectVertex(float aspect, float ax, float y, float z) { glVertex3f(ax * aspect, y, z); }
 
 // Texture coordinates of the four corners of every quad, in drawing order.
 const float CORNER_UV[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
 
 // One quad of the box; corners as (x in units of a, y, z).
-void boxQuad(const float corners[4][3]) {
+void boxQuad(float aspect, const float corners[4][3]) {
   for (int i = 0; i < 4; ++i) {
     glTexCoord2f(CORNER_UV[i][0], CORNER_UV[i][1]);
-    aspectVertex(corners[i][0], corners[i][1], corners[i][2]);
+    aspectVertex(aspect, corners[i][0], corners[i][1], corners[i][2]);
   }
 }
 
@@ -139,7 +139,7 @@ void ScreenScene::deleteFountains() {
 }
 
 bool ScreenScene::load() {
-  textFont = FontManager::instance()->buildBitmapFont("Husky Stash", 32);
+  textFont = FontManager::instance()->buildBitmapFont(m_window->hDC, "Husky Stash", 32);
   SoundManager::instance()->loadSound("sounds/typewriter.wav", "type");
   monitorTexture =
       TextureManager::instance()->loadTexture("textures/monitor-inside.jpg", 1, NO_TEXTURE);
@@ -190,15 +190,16 @@ void ScreenScene::draw() {
 }
 
 void ScreenScene::drawScreenQuad() {
+  const float a = m_window->aspectRatio;
   glBegin(GL_QUADS);
   glTexCoord2f(0, 1);
-  aspectVertex(-10, 10, 10);
+  aspectVertex(a, -10, 10, 10);
   glTexCoord2f(1, 1);
-  aspectVertex(10, 10, 10);
+  aspectVertex(a, 10, 10, 10);
   glTexCoord2f(1, 0);
-  aspectVertex(10, -10, 10);
+  aspectVertex(a, 10, -10, 10);
   glTexCoord2f(0, 0);
-  aspectVertex(-10, -10, 10);
+  aspectVertex(a, -10, -10, 10);
   glEnd();
 }
 
@@ -210,11 +211,12 @@ void ScreenScene::drawBoxQuads() {
       {-10, 10, -20}, {10, 10, -20}, {10, -10, -20}, {-10, -10, -20}};
   static const float CEILING[4][3] = {{-10, 10, 10}, {10, 10, 10}, {10, 10, -20}, {-10, 10, -20}};
   static const float FLOOR[4][3] = {{-10, -10, 10}, {10, -10, 10}, {10, -10, -20}, {-10, -10, -20}};
+  const float a = m_window->aspectRatio;
   glBegin(GL_QUADS);
-  boxQuad(LEFT_WALL);
-  boxQuad(BACK_WALL);
-  boxQuad(CEILING);
-  boxQuad(FLOOR);
+  boxQuad(a, LEFT_WALL);
+  boxQuad(a, BACK_WALL);
+  boxQuad(a, CEILING);
+  boxQuad(a, FLOOR);
   glEnd();
 }
 

@@ -7,7 +7,6 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
-#include "engine/globals.h"
 #include "platform/window.h"
 #include "resources/texture_manager.h"
 
@@ -237,7 +236,7 @@ void SkullSkyboxScene::draw() {
   glPopMatrix();
   glPopAttrib();
   glFlush();
-  platform::swapBuffers(hDC);
+  platform::swapBuffers(m_window->hDC);
 
   captureCubeMap();
 
@@ -288,7 +287,8 @@ void SkullSkyboxScene::drawEnvironment() {
 
 void SkullSkyboxScene::captureCubeMap() {
   // Where the window cannot hold a 512 x 512 face, render it off screen.
-  const bool offScreen = screenWidth < CUBE_MAP_SIZE || screenHeight < CUBE_MAP_SIZE;
+  const bool offScreen =
+      m_window->screenWidth < CUBE_MAP_SIZE || m_window->screenHeight < CUBE_MAP_SIZE;
   if (offScreen) {
     if (!captureFramebuffer) {
       glGenFramebuffers(1, &captureFramebuffer);
@@ -354,5 +354,5 @@ void SkullSkyboxScene::captureCubeMap() {
   if (offScreen) glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
   mainCamera();
-  glViewport(0, 0, screenWidth, screenHeight);
+  glViewport(0, 0, m_window->screenWidth, m_window->screenHeight);
 }

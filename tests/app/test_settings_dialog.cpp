@@ -8,7 +8,6 @@
 #include "app/settings.h"
 #include "app/settings_dialog.h"
 #include "engine/desktop_capture.h"
-#include "engine/globals.h"
 #include "platform/dialog.h"
 
 namespace {
@@ -170,8 +169,8 @@ TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {
     settingsDialogProc(d, WM_COMMAND, IDOK, 0);
   };
   ASSERT_EQ(runWatched(), IDOK);
-  captureDesktop();
-  ASSERT_NE(desktopPixels, nullptr);
+  const std::vector<unsigned char> picture = captureDesktop();
+  ASSERT_EQ(picture.size(), 512u * 512u * 3u);
   RECT screen;
   platform::getWindowRect(platform::getDesktopWindow(), &screen);
   // The grey face of the dialog inside its "Options" frame must not be there.
@@ -179,9 +178,7 @@ TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {
   const int u = static_cast<int>(x * DESKTOP_CAPTURE_SIZE / (screen.right - screen.left));
   const int v = DESKTOP_CAPTURE_SIZE - 1 -
                 static_cast<int>(y * DESKTOP_CAPTURE_SIZE / (screen.bottom - screen.top));
-  const unsigned char* p = desktopPixels + (v * DESKTOP_CAPTURE_SIZE + u) * 3;
+  const unsigned char* p = picture.data() + (v * DESKTOP_CAPTURE_SIZE + u) * 3;
   EXPECT_FALSE(std::abs(p[0] - 212) < 4 && std::abs(p[1] - 208) < 4 && std::abs(p[2] - 200) < 4)
       << "the dialog is in the capture at " << x << "," << y;
-  delete[] desktopPixels;
-  desktopPixels = nullptr;
 }

@@ -5,7 +5,6 @@
 #include "app/show.h"
 #include "engine/demo_timeline.h"
 #include "engine/font_manager.h"
-#include "engine/globals.h"
 #include "platform/window.h"
 #include "resources/texture_manager.h"
 #include "scenes/evolution_text_scene.h"
@@ -39,12 +38,12 @@ TEST(ShowTimeline, SetupBuildsTheSixScenesBehindTheirLoadingScreens) {
   ASSERT_TRUE(openTestWindow(640, 480));
   for (bool withFps : {false, true}) {
     SCOPED_TRACE(withFps ? "with Show FPS" : "without Show FPS");
-    fpsFont = -1;
     const Built before = {FontManager::instance()->fontCount,
                           TextureManager::instance()->textureCount()};
     atLoadingScreens.clear();
     platform::setSwapHook(noteLoadingScreen);
     DemoTimeline tl;
+    tl.window = &testWindow();
     tl.showFps = withFps;
     placeShow(tl);
     tl.setup();
@@ -82,9 +81,9 @@ TEST(ShowTimeline, SetupBuildsTheSixScenesBehindTheirLoadingScreens) {
     }
     const int fonts = FontManager::instance()->fontCount;
     if (withFps) {
-      EXPECT_EQ(fpsFont, fonts - 1);  // built last, after every scene's fonts
+      EXPECT_EQ(tl.fpsFont, fonts - 1);  // built last, after every scene's fonts
     } else {
-      EXPECT_EQ(fpsFont, -1);
+      EXPECT_EQ(tl.fpsFont, -1);
     }
     tl.destroyScenes();
   }

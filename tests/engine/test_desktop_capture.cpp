@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "engine/desktop_capture.h"
-#include "engine/globals.h"
 #include "resources/texture_manager.h"
 #include "support/gl_test.h"
 
@@ -132,8 +131,8 @@ void addMonitor(Display* display, const char* name, bool primary, bool withOutpu
   XSync(display, False);
 }
 
-Rgb capturedAt(int x, int row) {
-  const unsigned char* p = desktopPixels + (static_cast<size_t>(row) * 512 + x) * 3;
+Rgb capturedAt(const std::vector<unsigned char>& picture, int x, int row) {
+  const unsigned char* p = picture.data() + (static_cast<size_t>(row) * 512 + x) * 3;
   return Rgb{p[0], p[1], p[2]};
 }
 
@@ -141,33 +140,32 @@ Rgb capturedAt(int x, int row) {
 
 TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
   int width = 0;
+  std::vector<unsigned char> picture;
   {
     PaintedRoot painted;
     ASSERT_NE(painted.display, nullptr);
-    captureDesktop();  // before any window of this process exists
+    picture = captureDesktop();  // before any window of this process exists
     width = painted.width;
   }
-  ASSERT_NE(desktopPixels, nullptr);
+  ASSERT_EQ(picture.size(), 512u * 512u * 3u);
 
   // Row 0 is the screen's bottom; the squeeze is not uniform (1280 x 1024 on CI).
-  EXPECT_TRUE(near(capturedAt(128, 128), BOTTOM_LEFT, 0));
-  EXPECT_TRUE(near(capturedAt(384, 128), BOTTOM_RIGHT, 0));
-  EXPECT_TRUE(near(capturedAt(128, 384), TOP_LEFT, 0));
-  EXPECT_TRUE(near(capturedAt(384, 384), TOP_RIGHT, 0));
+  EXPECT_TRUE(near(capturedAt(picture, 128, 128), BOTTOM_LEFT, 0));
+  EXPECT_TRUE(near(capturedAt(picture, 384, 128), BOTTOM_RIGHT, 0));
+  EXPECT_TRUE(near(capturedAt(picture, 128, 384), TOP_LEFT, 0));
+  EXPECT_TRUE(near(capturedAt(picture, 384, 384), TOP_RIGHT, 0));
   if (width % 512 == 0 || (width * 2) % 512 == 0) {
     // The quadrant edge falls between columns 255 and 256 exactly.
-    EXPECT_TRUE(near(capturedAt(255, 10), BOTTOM_LEFT, 0));
-    EXPECT_TRUE(near(capturedAt(256, 10), BOTTOM_RIGHT, 0));
+    EXPECT_TRUE(near(capturedAt(picture, 255, 10), BOTTOM_LEFT, 0));
+    EXPECT_TRUE(near(capturedAt(picture, 256, 10), BOTTOM_RIGHT, 0));
   }
 
   // Uploaded as the desktop texture and drawn over the whole window, the
   // screen's corners come out in the window's corners.
   ASSERT_TRUE(openTestWindow(64, 64));
   TextureManager* tm = TextureManager::instance();
-  ASSERT_EQ(tm->loadTextureFromMemory(desktopPixels, 512, 512, 3, DESKTOP_TEXTURE_ID),
+  ASSERT_EQ(tm->loadTextureFromMemory(picture.data(), 512, 512, 3, DESKTOP_TEXTURE_ID),
             DESKTOP_TEXTURE_ID);
-  delete[] desktopPixels;
-  desktopPixels = nullptr;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
@@ -193,6 +191,7 @@ TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
 TEST(DesktopCapture, OfTwoMonitorsOnlyThePrimaryIsCopied) {
   PrivateXServer server;
   ASSERT_TRUE(server.ready) << "no Xvfb to run";
+  std::vector<unsigned char> picture;
   {
     PaintedRoot painted;
     ASSERT_NE(painted.display, nullptr);
@@ -200,30 +199,26 @@ TEST(DesktopCapture, OfTwoMonitorsOnlyThePrimaryIsCopied) {
     // The left half is the server's output, the primary is the right half.
     addMonitor(painted.display, "left", false, true, 0, 0, 640, 1024);
     addMonitor(painted.display, "right", true, false, 640, 0, 640, 1024);
-    captureDesktop();
+    picture = captureDesktop();
   }
-  ASSERT_NE(desktopPixels, nullptr);
+  ASSERT_EQ(picture.size(), 512u * 512u * 3u);
   // The right half fills the picture: nothing of the left one is in it.
   for (int x : {0, 128, 255, 256, 384, 511}) {
-    EXPECT_TRUE(near(capturedAt(x, 128), BOTTOM_RIGHT, 0)) << "column " << x;
-    EXPECT_TRUE(near(capturedAt(x, 384), TOP_RIGHT, 0)) << "column " << x;
+    EXPECT_TRUE(near(capturedAt(picture, x, 128), BOTTOM_RIGHT, 0)) << "column " << x;
+    EXPECT_TRUE(near(capturedAt(picture, x, 384), TOP_RIGHT, 0)) << "column " << x;
   }
-  delete[] desktopPixels;
-  desktopPixels = nullptr;
 }
 
 TEST(DesktopCapture, WithoutADisplayThePictureIsBlack) {
   const char* saved = std::getenv("DISPLAY");
   const std::string display = saved ? saved : "";
   setenv("DISPLAY", ":9999", 1);
-  captureDesktop();
+  const std::vector<unsigned char> picture = captureDesktop();
   if (saved) setenv("DISPLAY", display.c_str(), 1);
-  ASSERT_NE(desktopPixels, nullptr);
+  ASSERT_EQ(picture.size(), 512u * 512u * 3u);
   bool black = true;
-  for (size_t i = 0; i < 512u * 512u * 3u; ++i) black = black && desktopPixels[i] == 0;
+  for (unsigned char c : picture) black = black && c == 0;
   EXPECT_TRUE(black);
-  delete[] desktopPixels;
-  desktopPixels = nullptr;
 }
 
 TEST(DesktopCapture, StretchAveragesBlocksAndRepeatsPixels) {

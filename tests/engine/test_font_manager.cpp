@@ -42,17 +42,17 @@ void compileFullScreenQuad(GLuint list) {
 }
 
 TEST_F(Fonts, KindsShareTenIndicesAndAnEleventhIsRefused) {
-  EXPECT_EQ(fonts->buildBitmapFont("Courier New", 18), 0);
-  EXPECT_EQ(fonts->buildOutlineFont("Comic Sans MS", 24), 1);
+  EXPECT_EQ(fonts->buildBitmapFont(testWindow().hDC, "Courier New", 18), 0);
+  EXPECT_EQ(fonts->buildOutlineFont(testWindow().hDC, "Comic Sans MS", 24), 1);
   EXPECT_EQ(fonts->bitmapBases[1], FontManager::NO_FONT);
   EXPECT_EQ(fonts->outlineBases[0], FontManager::NO_FONT);
   EXPECT_GT(fonts->glyphMetrics['A'].gmfCellIncX, 0.3f);
 
   for (int i = 2; i < FontManager::MAX_FONTS; ++i)
-    EXPECT_EQ(fonts->buildBitmapFont("Courier New", 18), i);
+    EXPECT_EQ(fonts->buildBitmapFont(testWindow().hDC, "Courier New", 18), i);
   const GLuint next = glGenLists(1);
-  EXPECT_EQ(fonts->buildBitmapFont("Courier New", 18), -1);
-  EXPECT_EQ(fonts->buildOutlineFont("Courier New", 18), -1);
+  EXPECT_EQ(fonts->buildBitmapFont(testWindow().hDC, "Courier New", 18), -1);
+  EXPECT_EQ(fonts->buildOutlineFont(testWindow().hDC, "Courier New", 18), -1);
   EXPECT_EQ(fonts->fontCount, FontManager::MAX_FONTS);
   EXPECT_EQ(glGenLists(1), next + 1) << "a refused build takes no lists";
   glDeleteLists(next, 2);
@@ -70,7 +70,7 @@ TEST_F(Fonts, KindsShareTenIndicesAndAnEleventhIsRefused) {
 }
 
 TEST_F(Fonts, NullFormatPrintsNothingAndTouchesNothing) {
-  const int font = fonts->buildBitmapFont("Times New Roman", 32);
+  const int font = fonts->buildBitmapFont(testWindow().hDC, "Times New Roman", 32);
   glMatrixMode(GL_PROJECTION);
   GLint depthBefore = 0;
   glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthBefore);
@@ -98,7 +98,7 @@ TEST_F(Fonts, NullFormatPrintsNothingAndTouchesNothing) {
 TEST_F(Fonts, BitmapCodesOutside32To127PrintNothing) {
   const GLuint below = glGenLists(32);
   for (int i = 0; i < 32; ++i) compileFullScreenQuad(below + i);
-  const int font = fonts->buildBitmapFont("Times New Roman", 32);
+  const int font = fonts->buildBitmapFont(testWindow().hDC, "Times New Roman", 32);
   ASSERT_EQ(fonts->bitmapBases[font], below + 32);
   const GLuint above = glGenLists(128);
   ASSERT_EQ(above, below + 32 + 96);

@@ -4,29 +4,29 @@
 #include <X11/Xlib.h>
 
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "platform/window.h"
 #include "support/gl_test.h"
 
 TEST(GLWindow, ResizeSetsViewportAndScreenSizeHeightZeroAsOne) {
   ASSERT_TRUE(openTestWindow(640, 480));
-  resizeGLScene(300, 0);
+  GLWindow& window = testWindow();
+  resizeGLScene(window, 300, 0);
   GLint vp[4];
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[3], 1);
-  EXPECT_FLOAT_EQ(aspectRatio, 300.0f);
-  EXPECT_EQ(screenWidth, 300);
-  EXPECT_EQ(screenHeight, 1);
+  EXPECT_FLOAT_EQ(window.aspectRatio, 300.0f);
+  EXPECT_EQ(window.screenWidth, 300);
+  EXPECT_EQ(window.screenHeight, 1);
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);
   // A window resized by its user: the size every scene draws at follows.
-  windowProc(hWnd, WM_SIZE, 0, MAKELPARAM(800, 600));
+  windowProc(window.hWnd, WM_SIZE, 0, MAKELPARAM(800, 600));
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[2], 800);
-  EXPECT_EQ(screenWidth, 800);
-  EXPECT_EQ(screenHeight, 600);
-  resizeGLScene(640, 480);
+  EXPECT_EQ(window.screenWidth, 800);
+  EXPECT_EQ(window.screenHeight, 600);
+  resizeGLScene(window, 640, 480);
 }
 
 TEST(GLWindow, DefaultStateAndLights) {
@@ -55,14 +55,16 @@ TEST(GLWindow, DefaultStateAndLights) {
 }
 
 TEST(GLWindow, KeysAndActivationFromMessages) {
+  ASSERT_TRUE(openTestWindow(640, 480));
+  const GLWindow& window = testWindow();
   windowProc(nullptr, WM_KEYDOWN, VK_F1, 0);
-  EXPECT_TRUE(keys[VK_F1]);
+  EXPECT_TRUE(window.keys[VK_F1]);
   windowProc(nullptr, WM_KEYUP, VK_F1, 0);
-  EXPECT_FALSE(keys[VK_F1]);
+  EXPECT_FALSE(window.keys[VK_F1]);
   windowProc(nullptr, WM_ACTIVATE, (1u << 16) | WA_INACTIVE, 0);
-  EXPECT_FALSE(active);
+  EXPECT_FALSE(window.active);
   windowProc(nullptr, WM_ACTIVATE, WA_INACTIVE, 0);  // lost focus, not minimised
-  EXPECT_TRUE(active);
+  EXPECT_TRUE(window.active);
 }
 
 TEST(GLWindow, ModeSwitchKeepsTheContextAndTheCamera) {
@@ -79,19 +81,20 @@ TEST(GLWindow, ModeSwitchKeepsTheContextAndTheCamera) {
 
   // Full screen on a display of one mode (Xvfb) is at the display's size,
   // and so is what the scenes take for the screen.
-  ASSERT_TRUE(setGLWindowMode(640, 480, 32, true));
+  GLWindow& window = testWindow();
+  ASSERT_TRUE(setGLWindowMode(window, 640, 480, 32, true));
   int width = 0, height = 0;
-  platform::getClientSize(hWnd, &width, &height);
-  EXPECT_EQ(screenWidth, width);
-  EXPECT_EQ(screenHeight, height);
+  platform::getClientSize(window.hWnd, &width, &height);
+  EXPECT_EQ(window.screenWidth, width);
+  EXPECT_EQ(window.screenHeight, height);
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
   EXPECT_EQ(width, DisplayWidth(display, DefaultScreen(display)));
   EXPECT_EQ(height, DisplayHeight(display, DefaultScreen(display)));
   XCloseDisplay(display);
-  ASSERT_TRUE(setGLWindowMode(640, 480, 32, false));
-  EXPECT_EQ(screenWidth, 640);
-  EXPECT_EQ(screenHeight, 480);
+  ASSERT_TRUE(setGLWindowMode(window, 640, 480, 32, false));
+  EXPECT_EQ(window.screenWidth, 640);
+  EXPECT_EQ(window.screenHeight, 480);
 
   EXPECT_TRUE(glIsTexture(texture));
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));  // the scene's own state stays

@@ -7,7 +7,6 @@
 
 #include "engine/font_manager.h"
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "engine/loading_screen.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"
@@ -25,21 +24,21 @@ class Loading : public ::testing::Test {
     FontManager* fonts = FontManager::instance();
     fonts->deleteFonts();
     fonts->fontCount = 0;
-    loadingFont = fonts->buildBitmapFont("Times New Roman", 32);
-    fpsFont = fonts->buildBitmapFont("Courier New", 18);
+    loadingFont = fonts->buildBitmapFont(testWindow().hDC, "Times New Roman", 32);
+    fpsFont = fonts->buildBitmapFont(testWindow().hDC, "Courier New", 18);
   }
   void TearDown() override {
-    resizeGLScene(640, 480);
+    resizeGLScene(testWindow(), 640, 480);
     glColor4f(1, 1, 1, 1);
   }
   // The loading screen as drawn, read back before it would be shown.
-  static Frame loadingFrame(int sceneIndex) {
-    HDC dc = hDC;
-    hDC = nullptr;  // no swap: the back buffer keeps the frame
-    drawLoadingScreen(sceneIndex);
-    hDC = dc;
+  // No swap: the back buffer keeps the frame.
+  Frame loadingFrame(int sceneIndex) const {
+    drawLoadingScreen(nullptr, loadingFont, sceneIndex);
     return readFrame();
   }
+  int loadingFont = -1;
+  int fpsFont = -1;
 };
 
 // A real window of each size: "Loading..." starts at (420, 220) of 1024 x 768
@@ -50,7 +49,7 @@ TEST_F(Loading, TextAndLineFollowTheWindowSize) {
   int firstWidth = 0;
   for (const auto& s : sizes) {
     const int w = s[0], h = s[1];
-    ASSERT_TRUE(setGLWindowMode(w, h, 32, false));
+    ASSERT_TRUE(setGLWindowMode(testWindow(), w, h, 32, false));
     const Frame frame = loadingFrame(0);
     ASSERT_EQ(frame.width, w);
     const Box text = boundingBox(frame, isWhite);
@@ -68,7 +67,7 @@ TEST_F(Loading, TextAndLineFollowTheWindowSize) {
     EXPECT_LE(line.height(), 2) << w;
     EXPECT_EQ(countPixels(frame, isGreen), 0) << w << ": no bump before the first scene";
   }
-  ASSERT_TRUE(setGLWindowMode(640, 480, 32, false));
+  ASSERT_TRUE(setGLWindowMode(testWindow(), 640, 480, 32, false));
 }
 
 TEST_F(Loading, EachLevelHangsBumpsBelowTheLine) {
@@ -163,7 +162,7 @@ TEST_F(Loading, FpsOverlayLeavesBlendAndLightingOnAndColourAsFound) {
   glEnable(GL_DEPTH_TEST);
   glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
 
-  drawFpsOverlay(60);
+  drawFpsOverlay(fpsFont, 60);
 
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));

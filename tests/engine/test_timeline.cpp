@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "engine/demo_timeline.h"
-#include "engine/globals.h"
 #include "platform/clock.h"
 #include "scenes/words_scene.h"
 

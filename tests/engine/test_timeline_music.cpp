@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/demo_timeline.h"
-#include "engine/globals.h"
 #include "platform/clock.h"
 #include "resources/sound_manager.h"
 #include "sound/sound_system.h"

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/globals.h"
 #include "fonts/font.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"
@@ -20,7 +19,8 @@ HFONT makeFont(const char* face, int height) {
                               DEFAULT_PITCH, face);
 }
 
-// Lists built from a font selected into hDC, released afterwards.
+// Lists built from a font selected into the window's device context,
+// released afterwards.
 class GlyphLists {
  public:
   GlyphLists(const char* face, int height, bool outlines, DWORD first = 0, DWORD count = 128,
@@ -28,11 +28,11 @@ class GlyphLists {
       : count_(count) {
     base_ = glGenLists(count);
     HFONT font = makeFont(face, height);
-    HFONT previous = platform::selectObject(hDC, font);
-    built_ = outlines ? platform::useFontOutlines(hDC, first, count, base_, deviation, 0.2f,
-                                                  WGL_FONT_POLYGONS, metrics_.data())
-                      : platform::useFontBitmaps(hDC, first, count, base_);
-    platform::selectObject(hDC, previous);
+    HFONT previous = platform::selectObject(testWindow().hDC, font);
+    built_ = outlines ? platform::useFontOutlines(testWindow().hDC, first, count, base_, deviation,
+                                                  0.2f, WGL_FONT_POLYGONS, metrics_.data())
+                      : platform::useFontBitmaps(testWindow().hDC, first, count, base_);
+    platform::selectObject(testWindow().hDC, previous);
     platform::deleteObject(font);
     first_ = first;
   }
@@ -105,12 +105,12 @@ TEST_F(Font, ShowFaceNamesResolveToInstalledFonts) {
 
 TEST_F(Font, SelectedFontCannotBeDeleted) {
   HFONT font = makeFont("Courier New", 18);
-  EXPECT_EQ(platform::selectObject(hDC, font), nullptr);
+  EXPECT_EQ(platform::selectObject(testWindow().hDC, font), nullptr);
   EXPECT_FALSE(platform::deleteObject(font));
-  EXPECT_EQ(platform::selectObject(hDC, nullptr), font);
+  EXPECT_EQ(platform::selectObject(testWindow().hDC, nullptr), font);
   EXPECT_TRUE(platform::deleteObject(font));
   // Nothing selected: nothing to build from.
-  EXPECT_FALSE(platform::useFontBitmaps(hDC, 32, 96, glGenLists(96)));
+  EXPECT_FALSE(platform::useFontBitmaps(testWindow().hDC, 32, 96, glGenLists(96)));
 }
 
 // Liberation Serif's capital H is 1341 units of 2048 high; its Windows cell

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/globals.h"
 #include "engine/loading_screen.h"
 #include "platform/glut_init.h"
 #include "resources/texture_manager.h"
@@ -163,6 +162,7 @@ class EvolutionTextRender : public ::testing::Test {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     const std::set<unsigned int> before = textureNames();
+    scene.setWindow(&testWindow());
     scene.init();
     for (unsigned int name : textureNames())
       if (!before.count(name)) blurTexture = name;
@@ -214,10 +214,11 @@ TEST_F(EvolutionTextRender, FirstLetterIsAGreenGlyphBesideTheSphere) {
   scene.load();
   // Frame 22 starts the "I" at path position 3, behind the sphere; on frame
   // 64 it is drawn at position 45, to the right of it.
-  // Each frame is followed by the frame-rate overlay, which leaves lighting on.
+  // Each frame is followed by the frame-rate overlay, which leaves lighting on
+  // (its state, not its text, matters here: no font is built).
   for (int frame = 1; frame <= 64; ++frame) {
     drawAt(1.0);
-    drawFpsOverlay(60);
+    drawFpsOverlay(-1, 60);
   }
   LetterStream path;
   path.reset();

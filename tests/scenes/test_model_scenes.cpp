@@ -15,7 +15,6 @@
 
 #include "data/generator/writer_3ds.h"
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "platform/window.h"
 #include "scenes/skull_skybox_scene.h"
@@ -50,10 +49,11 @@ void grabFrame(int width, int height) {
 // scenes see it at that resolution.
 bool windowOfSize(int width, int height) {
   if (!openTestWindow(width, height)) return false;
-  if (!platform::setWindowMode(hWnd, false, width, height)) return false;
-  resizeGLScene(width, height);
+  GLWindow& window = testWindow();
+  if (!platform::setWindowMode(window.hWnd, false, width, height)) return false;
+  resizeGLScene(window, width, height);
   int w = 0, h = 0;
-  platform::getClientSize(hWnd, &w, &h);
+  platform::getClientSize(window.hWnd, &w, &h);
   return w == width && h == height;
 }
 
@@ -157,6 +157,7 @@ TEST(TorusKnotScene, LooksAtItsTargetAndTurnsAboutTheDiagonal) {
 TEST(TorusKnotScene, FirstFrameShowsTheOutlinedKnotInTheMiddle) {
   ASSERT_TRUE(windowOfSize(640, 480));
   TorusKnotScene scene;
+  scene.setWindow(&testWindow());
   scene.load();
   scene.init();
   presented = Presented();
@@ -248,9 +249,8 @@ class SkullScene : public testing::Test {
   // Three frames at width x height; returns the six cube-map faces after them.
   std::vector<std::vector<unsigned char>> run(int width, int height) {
     EXPECT_TRUE(windowOfSize(width, height));
-    screenWidth = width;
-    screenHeight = height;
     SkullSkyboxScene scene;
+    scene.setWindow(&testWindow());
     scene.load();
     scene.init();
     presented = Presented();
@@ -321,10 +321,9 @@ TEST_F(SkullScene, TheSkullReflectsTheSkySeenFromWithinAtBothResolutions) {
 TEST_F(SkullScene, FacesRedrawnAroundTheEarthsEqualWholeRenderings) {
   for (const int width : {640, 1024}) {
     ASSERT_TRUE(windowOfSize(width, width * 3 / 4));
-    screenWidth = width;
-    screenHeight = width * 3 / 4;
     SkullSkyboxScene partial, whole;
     for (SkullSkyboxScene* s : {&partial, &whole}) {
+      s->setWindow(&testWindow());
       s->load();
       s->init();
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "effects/particle_system.h"
-#include "engine/globals.h"
+#include "engine/desktop_capture.h"
 #include "resources/texture_manager.h"
 #include "scenes/screen_scene.h"
 #include "sound/sound_system.h"
@@ -105,6 +105,7 @@ class ScreenSceneTest : public ::testing::Test {
     uploadDesktop();
     snd::setSystemFactory(createCountingSystem);
     scene = new ScreenScene;
+    scene->setWindow(&testWindow());
     scene->load();
   }
   static void TearDownTestSuite() {

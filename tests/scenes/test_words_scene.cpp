@@ -20,7 +20,7 @@ class Words : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(openTestWindow(640, 480));
-    resizeGLScene(640, 480);
+    resizeGLScene(testWindow(), 640, 480);
     scene.load();
     scene.init();
   }

@@ -6,29 +6,30 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "platform/window.h"
 
+static GLWindow window;
 static bool windowOpen = false;
+
+GLWindow& testWindow() { return window; }
 
 bool openTestWindow(int width, int height) {
   if (!windowOpen) {
-    if (!createGLWindow("test", width, height, 32, false)) return false;
+    if (!createGLWindow(window, "test", width, height, 32, false)) return false;
     windowOpen = true;
   } else {
     // A window of another size is made anew (keeping the GL context), so
     // that every pixel of the requested size exists to be read back.
     int w = 0, h = 0;
-    platform::getClientSize(hWnd, &w, &h);
+    platform::getClientSize(window.hWnd, &w, &h);
     if (w != width || h != height) {
-      if (!setGLWindowMode(width, height, 32, false)) return false;
+      if (!setGLWindowMode(window, width, height, 32, false)) return false;
     } else {
-      resizeGLScene(width, height);
+      resizeGLScene(window, width, height);
     }
   }
-  screenWidth = width;
-  screenHeight = height;
+  window.screenWidth = width;
+  window.screenHeight = height;
   return true;
 }
 

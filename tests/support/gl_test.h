@@ -9,12 +9,17 @@
 
 #include <string>
 
+#include "engine/gl_window.h"
+
 struct Rgb {
   int r, g, b;
 };
 
 // Opens (or resizes) the window; false when there is no display.
 bool openTestWindow(int width, int height);
+
+// The window openTestWindow opened, for the scenes and fonts under test.
+GLWindow& testWindow();
 
 // The colour at window pixel (x, y), y counted from the bottom, back buffer.
 Rgb readPixel(int x, int y);

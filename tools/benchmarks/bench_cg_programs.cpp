@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  if (!createGLWindow("bench_cg_programs", 640, 480, 32, false)) return 1;
+  GLWindow window;
+  if (!createGLWindow(window, "bench_cg_programs", 640, 480, 32, false)) return 1;
   CGcontext context = cgCreateContext();
   std::vector<double> translateV, translateF, compileV, compileF, link;
   for (int i = 0; i < runs; ++i) {
@@ -88,6 +89,6 @@ int main(int argc, char** argv) {
   report(json, "GLSL compile vertex", compileV);
   report(json, "GLSL compile fragment", compileF);
   report(json, "link + first bind", link);
-  killGLWindow();
+  killGLWindow(window);
   return json.write() ? 0 : 1;
 }

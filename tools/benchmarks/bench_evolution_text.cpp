@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "platform/window.h"
 #include "scenes/evolution_text_scene.h"
@@ -57,15 +56,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s [WxH]\n", argv[0]);
     return 2;
   }
-  if (!createGLWindow("bench_evolution_text", width, height, 32, false)) return 1;
-  screenWidth = width;
-  screenHeight = height;
+  GLWindow window;
+  if (!createGLWindow(window, "bench_evolution_text", width, height, 32, false)) return 1;
   platform::setSwapInterval(0);
 
   // The scene's load is the outline font build; five builds, each a new font.
   std::vector<double> buildMs;
   for (int i = 0; i < 5; ++i) {
     EvolutionTextScene scratch;
+    scratch.setWindow(&window);
     const Clock::time_point start = Clock::now();
     scratch.load();
     glFinish();
@@ -73,6 +72,7 @@ int main(int argc, char** argv) {
   }
 
   EvolutionTextScene scene;
+  scene.setWindow(&window);
   scene.load();
   scene.init();
   timeFrames(scene, 25.0, 400);  // the ellipse fills up with letters
@@ -86,6 +86,6 @@ int main(int argc, char** argv) {
   json.add("outline font build", median(buildMs), "ms");
   json.add("frame without blur", median(plain), "ms");
   json.add("frame with blur", median(blurred), "ms");
-  killGLWindow();
+  killGLWindow(window);
   return json.write() ? 0 : 1;
 }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "geometry/model_3ds.h"
 #include "platform/glut_init.h"
 #include "platform/window.h"
@@ -88,16 +87,17 @@ int main(int argc, char** argv) {
   timeImport(json, "models/torusknot.3ds");
   timeImport(json, "models/skull.3ds");
 
-  if (!createGLWindow("bench_models", width, height, 32, false)) return 1;
-  screenWidth = width;
-  screenHeight = height;
+  GLWindow window;
+  if (!createGLWindow(window, "bench_models", width, height, 32, false)) return 1;
   platform::setSwapInterval(0);
   std::printf("window %dx%d\n", width, height);
   // In show order: the knot uses the projection it finds, the skull sets its own.
   TorusKnotScene knot;
+  knot.setWindow(&window);
   timeScene(json, "torus knot scene", knot, 120);
   SkullSkyboxScene skull;
+  skull.setWindow(&window);
   timeScene(json, "skull skybox scene", skull, 60);
-  killGLWindow();
+  killGLWindow(window);
   return json.write() ? 0 : 1;
 }

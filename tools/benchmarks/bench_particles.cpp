@@ -17,7 +17,6 @@
 
 #include "effects/particle_system.h"
 #include "engine/gl_window.h"
-#include "engine/globals.h"
 #include "platform/glut_init.h"
 #include "scenes/screen_scene.h"
 #include "tools/benchmarks/bench_json.h"
@@ -140,11 +139,11 @@ int main(int argc, char** argv) {
   }
   platform::initGlut(&argc, argv);
   enterProgramFolder();
-  if (!createGLWindow("bench_particles", width, height, 32, false)) return 1;
-  screenWidth = width;
-  screenHeight = height;
+  GLWindow window;
+  if (!createGLWindow(window, "bench_particles", width, height, 32, false)) return 1;
 
   ScreenScene scene;
+  scene.setWindow(&window);
   glLoadIdentity();
   scene.init();
   ParticleSystem* const systems[4] = {scene.blueFountain, scene.greenFountain, scene.redFountain,
@@ -173,6 +172,6 @@ int main(int argc, char** argv) {
   }
   report(json, "full counts", systems, timeFountains(systems, 120), boxMs);
 
-  killGLWindow();
+  killGLWindow(window);
   return json.write() ? 0 : 1;
 }
