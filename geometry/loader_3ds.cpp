@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "geometry/chunks_3ds.h"
-#include "geometry/model_3ds.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ float littleFloat(const uint8_t* p) {
 
 }  // namespace
 
-std::vector<LoaderMessage> Loader3DS::import(Model3DS& model, const char* path,
+std::vector<LoaderMessage> Loader3DS::import(Mesh3DS& model, const char* path,
                                              bool computeTangents) {
   FILE* stream = std::fopen(path, "rb");
   if (!stream) return {message("Unable to find the file: %s!", path, "Error")};
@@ -48,7 +47,7 @@ std::vector<LoaderMessage> Loader3DS::import(Model3DS& model, const char* path,
   return said;
 }
 
-std::vector<LoaderMessage> Loader3DS::importStream(Model3DS& model, FILE* stream, const char* path,
+std::vector<LoaderMessage> Loader3DS::importStream(Mesh3DS& model, FILE* stream, const char* path,
                                                    bool computeTangents) {
   file = stream;
   ended = false;
@@ -90,7 +89,7 @@ std::vector<LoaderMessage> Loader3DS::importStream(Model3DS& model, FILE* stream
   return std::move(messages);
 }
 
-void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
+void Loader3DS::processMain(Mesh3DS& model, ChunkHeader& parent, int depth) {
   ChunkHeader child;
   while (!ended && parent.bytesRead < parent.length) {
     if (!readChild(parent, child)) break;
@@ -145,7 +144,7 @@ void Loader3DS::processMain(Model3DS& model, ChunkHeader& parent, int depth) {
   }
 }
 
-void Loader3DS::processObject(Model3DS& model, MeshObject& object, ChunkHeader& parent, int depth) {
+void Loader3DS::processObject(Mesh3DS& model, MeshObject& object, ChunkHeader& parent, int depth) {
   ChunkHeader child;
   std::vector<uint8_t> data;
   while (!ended && parent.bytesRead < parent.length) {

@@ -1,8 +1,9 @@
 // The 3DS file reader behind Model3DS::load.
 //
 // Call order: a Model3DS owns one Loader3DS; Model3DS::load calls import
-// once, which opens the file, reads it strictly front to back, builds the
-// vertex normals (and the tangent frames when asked) and closes the file.
+// once on the model's mesh, which opens the file, reads it strictly front to
+// back into the mesh, builds the vertex normals (and the tangent frames when
+// asked) and closes the file.
 // importStream does the same on a stream the caller opened and still owns.
 //
 // Failures: an unreadable file or a file that is not a 3DS file returns an
@@ -20,11 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "geometry/mesh_3ds.h"
 #include "geometry/vector_math.h"
-
-class Model3DS;
-struct MeshObject;
-struct MeshMaterial;
 
 // One chunk being read.
 struct ChunkHeader {
@@ -41,18 +39,19 @@ struct LoaderMessage {
 
 class Loader3DS {
  public:
-  // Reads the file at path into the model; what went wrong, in file order.
-  std::vector<LoaderMessage> import(Model3DS& model, const char* path, bool computeTangents);
+  // Reads the file at path into the mesh (emptied first); what went wrong,
+  // in file order.
+  std::vector<LoaderMessage> import(Mesh3DS& model, const char* path, bool computeTangents);
 
   // As import, from an open stream; path is only used in messages.
-  std::vector<LoaderMessage> importStream(Model3DS& model, FILE* stream, const char* path,
+  std::vector<LoaderMessage> importStream(Mesh3DS& model, FILE* stream, const char* path,
                                           bool computeTangents);
 
  private:
   // Children of the primary chunk and of the editor block.
-  void processMain(Model3DS& model, ChunkHeader& parent, int depth);
+  void processMain(Mesh3DS& model, ChunkHeader& parent, int depth);
   // Children of a named object and of its triangle mesh.
-  void processObject(Model3DS& model, MeshObject& object, ChunkHeader& parent, int depth);
+  void processObject(Mesh3DS& model, MeshObject& object, ChunkHeader& parent, int depth);
   // Children of a material block and of its texture map.
   void processMaterial(MeshMaterial& material, ChunkHeader& parent, int depth);
 

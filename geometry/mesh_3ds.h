@@ -1,5 +1,6 @@
 // The records of a 3DS model: its materials and mesh objects, as the reader
-// (loader_3ds.h) fills them and the model (model_3ds.h) draws them.
+// (loader_3ds.h) fills them into a Mesh3DS and the model (model_3ds.h, a
+// Mesh3DS itself) draws them.
 //
 // Plain values: each MeshObject owns its arrays; a material's texture is an
 // index into the model's texture table. Nothing here fails.
@@ -8,6 +9,9 @@
 #include <vector>
 
 #include "geometry/vector_math.h"
+
+// The most materials a mesh keeps (the size of the model's texture tables).
+constexpr int MAX_MODEL_MATERIALS = 100;
 
 struct MeshMaterial {
   char name[255] = {};
@@ -38,4 +42,13 @@ struct MeshObject {
   std::vector<Vector3> binormals;     // bump mapping only
   std::vector<Vector3> frameNormals;  // bump mapping only
   std::vector<MeshFace> faces;
+};
+
+// What one 3DS file holds: its objects and materials in file order, with
+// their counts.
+struct Mesh3DS {
+  int objectCount = 0;
+  int materialCount = 0;
+  std::vector<MeshMaterial> materials;
+  std::vector<MeshObject> objects;
 };

@@ -25,11 +25,10 @@ constexpr int RENDER_PLAIN = 0;
 constexpr int RENDER_CEL = 1;
 constexpr int RENDER_BUMP = 2;
 
-// Texture table size, and so the most materials a model keeps.
-constexpr int MAX_MODEL_MATERIALS = 100;
 constexpr int SHADE_TABLE_SIZE = 32;
 
-class Model3DS {
+// The mesh it draws is its own base: the reader fills it in place.
+class Model3DS : public Mesh3DS {
  public:
   // An empty model: no objects, default light, black outline, no shade texture.
   Model3DS() = default;
@@ -48,10 +47,6 @@ class Model3DS {
 
   Loader3DS loader;
   unsigned int textures[MAX_MODEL_MATERIALS] = {};
-  int objectCount = 0;
-  int materialCount = 0;
-  std::vector<MeshMaterial> materials;
-  std::vector<MeshObject> objects;
   int renderMode = RENDER_PLAIN;
   Light light;
   Vector3 outlineColour;
