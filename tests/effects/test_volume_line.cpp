@@ -49,6 +49,10 @@ class VolumeLineTest : public ::testing::Test {
     ASSERT_TRUE(openTestWindow(W, H));
     line = new VolumeLine();
   }
+  void TearDown() override {
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+  }
   static VolumeLine* line;
 };
 VolumeLine* VolumeLineTest::line = nullptr;
@@ -78,8 +82,6 @@ TEST_F(VolumeLineTest, RemembersTheWidthAndLeavesItsState) {
   GLint program = -1;
   glGetIntegerv(GL_CURRENT_PROGRAM, &program);
   EXPECT_EQ(program, 0);
-  glDepthMask(GL_TRUE);
-  glDisable(GL_BLEND);
 }
 
 TEST_F(VolumeLineTest, TheBandKeepsItsWidthFromAnyAngle) {
@@ -109,7 +111,6 @@ TEST_F(VolumeLineTest, TheBandKeepsItsWidthFromAnyAngle) {
   camera();
   line->draw(-3, 0, 0, 3, 0, 0, 0.5f);
   EXPECT_NEAR(litRun(W / 2, 0, false), straight, 2);
-  glDepthMask(GL_TRUE);
 }
 
 TEST_F(VolumeLineTest, SeenEndOnItIsARoundGlow) {
@@ -120,7 +121,6 @@ TEST_F(VolumeLineTest, SeenEndOnItIsARoundGlow) {
   EXPECT_GT(across, 0.4 * pixelsPerUnit());
   EXPECT_NEAR(across, up, 0.15 * across);
   EXPECT_GT(readPixel(W / 2, H / 2).b, 200);
-  glDepthMask(GL_TRUE);
 }
 
 TEST_F(VolumeLineTest, WithoutMultitexturingSetupSaysSoAndFails) {
