@@ -85,6 +85,20 @@ class CgTest : public ::testing::Test {
     return readPixel(320, 240);
   }
 
+  static GLint integer(GLenum what) {
+    GLint value = 0;
+    glGetIntegerv(what, &value);
+    return value;
+  }
+
+  // The 2D texture bound on unit GL_TEXTURE0 + unit; unit 0 is left active.
+  static GLuint boundTexture(int unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    const GLint bound = integer(GL_TEXTURE_BINDING_2D);
+    glActiveTexture(GL_TEXTURE0);
+    return static_cast<GLuint>(bound);
+  }
+
   CGcontext context = nullptr;
   std::vector<CGprogram> programs;
 };

@@ -145,22 +145,17 @@ TEST_F(CgRuntime, LoneStagesAndPairsDraw) {
   cgGLBindProgram(texcoord);
   cgGLEnableProfile(CG_PROFILE_ARBVP1);
   EXPECT_TRUE(near(drawQuad(), Rgb{0, 0, 255}, 2));  // the pair: TEXCOORD2 passes through
-  GLint pair = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &pair);
+  const GLint pair = integer(GL_CURRENT_PROGRAM);
   EXPECT_NE(pair, 0);
 
   // Switching away and back reuses the linked pair.
   cgGLBindProgram(green);
   cgGLBindProgram(texcoord);
-  GLint again = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &again);
-  EXPECT_EQ(again, pair);
+  EXPECT_EQ(integer(GL_CURRENT_PROGRAM), pair);
 
   cgGLDisableProfile(CG_PROFILE_ARBVP1);
   cgGLDisableProfile(CG_PROFILE_ARBFP1);
-  GLint none = -1;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &none);
-  EXPECT_EQ(none, 0);
+  EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR);
 }
 
@@ -176,8 +171,7 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
 
   cgGLEnableProfile(CG_PROFILE_ARBVP1);
   cgGLBindProgram(vp);
-  GLint current = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+  const GLint current = integer(GL_CURRENT_PROGRAM);
   GLfloat held[16];
   glGetUniformfv(current, glGetUniformLocation(current, "vumvp"), held);
   // GLSL holds the transpose: its column 3 is the matrix's row 3, and its
@@ -256,20 +250,12 @@ TEST_F(CgRuntime, TextureParametersUseTheirOwnUnits) {
   cgGLEnableTextureParameter(a);
   cgGLEnableTextureParameter(b);
 
-  GLint active = 0, bound = 0;
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-  EXPECT_EQ(active, GL_TEXTURE0);  // restored
-  glActiveTexture(GL_TEXTURE1);
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glActiveTexture(GL_TEXTURE0);
-  EXPECT_EQ(static_cast<GLuint>(bound), textures[1]);
+  EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);  // restored
+  EXPECT_EQ(boundTexture(1), textures[1]);
   EXPECT_TRUE(near(drawQuad(), Rgb{255, 0, 255}, 2));
 
   cgGLDisableTextureParameter(b);
-  glActiveTexture(GL_TEXTURE1);
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glActiveTexture(GL_TEXTURE0);
-  EXPECT_EQ(bound, 0);
+  EXPECT_EQ(boundTexture(1), 0u);
   cgGLSetTextureParameter(cgGetNamedParameter(fp, "uv"), textures[0]);
   EXPECT_EQ(cgGetError(), CG_INVALID_PARAMETER_ERROR);
   cgGLDisableTextureParameter(a);
@@ -323,9 +309,7 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
   cgGLBindProgram(vp);
   cgGLBindProgram(fp);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
-  GLint current = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-  EXPECT_NE(current, 0);
+  EXPECT_NE(integer(GL_CURRENT_PROGRAM), 0);
 }
 
 TEST_F(CgRuntime, UniformsOfOneNameKeepAValuePerStage) {
