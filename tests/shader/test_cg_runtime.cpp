@@ -263,8 +263,7 @@ TEST_F(CgRuntime, TextureParametersUseTheirOwnUnits) {
 }
 
 TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
-  CGprogram vp = program(
-      "all_vertex.cg",
+  use("all_vertex.cg",
       "struct In { float4 p : POSITION; float3 n : NORMAL; half2 uv : TEXCOORD0; };\n"
       "struct Out { float4 hpos : POSITION; float4 c : COLOR; float3 t : TEXCOORD1; };\n"
       "float4 tint;\n"
@@ -290,44 +289,35 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "  return o;\n"
       "}\n",
       CG_PROFILE_ARBVP1);
-  CGprogram fp =
-      program("all_fragment.cg",
-              "float4 main(float4 c : COLOR0, float3 t : TEXCOORD1, float4 w : WPOS,\n"
-              "            uniform sampler2D image, uniform samplerCUBE sky,\n"
-              "            uniform sampler3D volume, uniform float4x4 M) : COLOR {\n"
-              "  clip(c.a - 0.01);\n"
-              "  float4 a = tex2D(image, t.xy) * texCUBE(sky, t) + tex3D(volume, t);\n"
-              "  a += tex2Dproj(image, float4(t, 1)) + tex2Dbias(image, float4(t.xy, 0, -1));\n"
-              "  bool3 lit = t > 0.5;\n"
-              "  if (any(lit) && !all(lit)) a.rgb = a.bgr; else a = mul(a, M);\n"
-              "  float2 d = ddx(t.xy) + ddy(t.xy);\n"
-              "  return float4(a.rgb + smoothstep(0, 1, c.rgb) + step(0.5, t), d.x + w.x);\n"
-              "}\n",
-              CG_PROFILE_FP30);
-  cgGLEnableProfile(CG_PROFILE_ARBVP1);
-  cgGLEnableProfile(CG_PROFILE_FP30);
-  cgGLBindProgram(vp);
-  cgGLBindProgram(fp);
+  use("all_fragment.cg",
+      "float4 main(float4 c : COLOR0, float3 t : TEXCOORD1, float4 w : WPOS,\n"
+      "            uniform sampler2D image, uniform samplerCUBE sky,\n"
+      "            uniform sampler3D volume, uniform float4x4 M) : COLOR {\n"
+      "  clip(c.a - 0.01);\n"
+      "  float4 a = tex2D(image, t.xy) * texCUBE(sky, t) + tex3D(volume, t);\n"
+      "  a += tex2Dproj(image, float4(t, 1)) + tex2Dbias(image, float4(t.xy, 0, -1));\n"
+      "  bool3 lit = t > 0.5;\n"
+      "  if (any(lit) && !all(lit)) a.rgb = a.bgr; else a = mul(a, M);\n"
+      "  float2 d = ddx(t.xy) + ddy(t.xy);\n"
+      "  return float4(a.rgb + smoothstep(0, 1, c.rgb) + step(0.5, t), d.x + w.x);\n"
+      "}\n",
+      CG_PROFILE_FP30);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
   EXPECT_NE(integer(GL_CURRENT_PROGRAM), 0);
 }
 
 TEST_F(CgRuntime, UniformsOfOneNameKeepAValuePerStage) {
-  CGprogram vp = program("tint_v.cg",
-                         "void main(float4 p : POSITION, uniform float4 tint,\n"
-                         "          out float4 hpos : POSITION, out float4 col : COLOR0) {\n"
-                         "  hpos = p; col = tint;\n"
-                         "}\n",
-                         CG_PROFILE_ARBVP1);
-  CGprogram fp = program("tint_f.cg",
-                         "float4 main(float4 c : COLOR0, uniform float4 tint) : COLOR {\n"
-                         "  return c + tint;\n"
-                         "}\n",
-                         CG_PROFILE_ARBFP1);
-  cgGLEnableProfile(CG_PROFILE_ARBVP1);
-  cgGLEnableProfile(CG_PROFILE_ARBFP1);
-  cgGLBindProgram(vp);
-  cgGLBindProgram(fp);
+  CGprogram vp = use("tint_v.cg",
+                     "void main(float4 p : POSITION, uniform float4 tint,\n"
+                     "          out float4 hpos : POSITION, out float4 col : COLOR0) {\n"
+                     "  hpos = p; col = tint;\n"
+                     "}\n",
+                     CG_PROFILE_ARBVP1);
+  CGprogram fp = use("tint_f.cg",
+                     "float4 main(float4 c : COLOR0, uniform float4 tint) : COLOR {\n"
+                     "  return c + tint;\n"
+                     "}\n",
+                     CG_PROFILE_ARBFP1);
   cgGLSetParameter4f(cgGetNamedParameter(vp, "tint"), 0.25f, 0, 0, 1);
   cgGLSetParameter4f(cgGetNamedParameter(fp, "tint"), 0, 0.5f, 0, 0);
   EXPECT_TRUE(near(drawQuad(), Rgb{64, 128, 0}, 2));
