@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -10,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "data/gl_picture.h"
 #include "image_io.h"
 #include "noise.h"
-#include "resources/texture_manager.h"
 #include "support/gl_test.h"
 
 namespace {
@@ -25,18 +24,6 @@ std::string tmpPath(const std::string& name) {
 std::vector<char> fileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-// Texel row t = 0, first pixel, of a file loaded the way the show loads it.
-std::vector<unsigned char> firstAndLastRow(const std::string& path, int w, int h) {
-  const unsigned int name = TextureManager::instance()->loadTexture(path.c_str(), 0, NO_TEXTURE);
-  std::vector<unsigned char> texels(static_cast<size_t>(w) * h * 3);
-  if (name == NO_TEXTURE) return {};
-  glBindTexture(GL_TEXTURE_2D, name);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-  const size_t last = static_cast<size_t>(w) * (h - 1) * 3;
-  return {texels[0], texels[1], texels[2], texels[last], texels[last + 1], texels[last + 2]};
 }
 
 }  // namespace
@@ -56,18 +43,18 @@ TEST(ImageIo, RowsReachGlAsDocumentedForJpegAndBmp) {
   ASSERT_TRUE(datagen::writeJpeg(tmpPath("pic.jpg"), picture, 95));
   ASSERT_TRUE(datagen::writeBmp(tmpPath("pic.bmp"), picture));
 
-  const std::vector<unsigned char> jpeg = firstAndLastRow(tmpPath("pic.jpg"), 16, 16);
-  ASSERT_EQ(jpeg.size(), 6u);
-  EXPECT_GT(jpeg[0], 200);  // JPEG: the top row is t = 0
-  EXPECT_LT(jpeg[2], 60);
-  EXPECT_GT(jpeg[5], 200);
+  const GlPicture jpeg = loadGlPicture(tmpPath("pic.jpg").c_str());
+  ASSERT_EQ(jpeg.height, 16);
+  EXPECT_GT(jpeg.at(0, 0)[0], 200);  // JPEG: the top row is t = 0
+  EXPECT_LT(jpeg.at(0, 0)[2], 60);
+  EXPECT_GT(jpeg.at(0, 15)[2], 200);
 
-  const std::vector<unsigned char> bmp = firstAndLastRow(tmpPath("pic.bmp"), 16, 16);
-  ASSERT_EQ(bmp.size(), 6u);
-  EXPECT_EQ(bmp[0], 0);  // BMP: the bottom row is t = 0
-  EXPECT_EQ(bmp[2], 255);
-  EXPECT_EQ(bmp[3], 255);
-  EXPECT_EQ(bmp[5], 0);
+  const GlPicture bmp = loadGlPicture(tmpPath("pic.bmp").c_str());
+  ASSERT_EQ(bmp.height, 16);
+  EXPECT_EQ(bmp.at(0, 0)[0], 0);  // BMP: the bottom row is t = 0
+  EXPECT_EQ(bmp.at(0, 0)[2], 255);
+  EXPECT_EQ(bmp.at(0, 15)[0], 255);
+  EXPECT_EQ(bmp.at(0, 15)[2], 0);
   std::remove(tmpPath("pic.jpg").c_str());
   std::remove(tmpPath("pic.bmp").c_str());
 }

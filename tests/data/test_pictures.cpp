@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -11,38 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "resources/texture_manager.h"
+#include "data/gl_picture.h"
 #include "support/gl_test.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A picture as GL holds it after the show's own load: level 0, row t = 0 first.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgb;
-  const unsigned char* at(int x, int y) const { return &rgb[(y * width + x) * 3]; }
-  float luminance(int x, int y) const {
-    const unsigned char* p = at(x, y);
-    return 0.3f * p[0] + 0.59f * p[1] + 0.11f * p[2];
-  }
-};
-
-Picture load(const char* path) {
-  Picture p;
-  const unsigned int name = TextureManager::instance()->loadTexture(path, 0, NO_TEXTURE);
-  if (name == NO_TEXTURE) return p;
-  glBindTexture(GL_TEXTURE_2D, name);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &p.width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &p.height);
-  p.rgb.resize(static_cast<size_t>(p.width) * p.height * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
-  const GLuint del = name;
-  glDeleteTextures(1, &del);
-  return p;
-}
 
 std::vector<char> bytesOf(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -56,7 +29,7 @@ TEST(Pictures, ParticleIsARoundGlowBlackAtTheRim) {
   const std::vector<char> file = bytesOf("textures/particle3.bmp");
   ASSERT_GT(file.size(), 54u);
   EXPECT_EQ(file[28], 24);  // 24 bits per pixel
-  const Picture p = load("textures/particle3.bmp");
+  const GlPicture p = loadGlPicture("textures/particle3.bmp");
   ASSERT_EQ(p.width, 128);
   ASSERT_EQ(p.height, 128);
   EXPECT_GE(p.luminance(64, 64), 250.0f);  // white core
@@ -77,7 +50,7 @@ TEST(Pictures, ParticleIsARoundGlowBlackAtTheRim) {
 
 TEST(Pictures, EarthHasOceansLandAndIceAndWrapsAround) {
   ASSERT_TRUE(openTestWindow(64, 64));
-  const Picture p = load("textures/earth.jpg");
+  const GlPicture p = loadGlPicture("textures/earth.jpg");
   ASSERT_EQ(p.width, 1024);
   ASSERT_EQ(p.height, 512);
   double sea = 0, area = 0, wrap = 0, shifted = 0;
@@ -104,7 +77,7 @@ TEST(Pictures, EarthHasOceansLandAndIceAndWrapsAround) {
 
 TEST(Pictures, MonitorInsideIsAGreenBoardLitFromTheScreenSide) {
   ASSERT_TRUE(openTestWindow(64, 64));
-  const Picture p = load("textures/monitor-inside.jpg");
+  const GlPicture p = loadGlPicture("textures/monitor-inside.jpg");
   ASSERT_EQ(p.width, 512);
   ASSERT_EQ(p.height, 512);
   double sum[3] = {0, 0, 0};

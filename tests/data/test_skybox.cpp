@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "resources/texture_manager.h"
+#include "data/gl_picture.h"
 #include "support/gl_test.h"
 
 namespace {
@@ -34,31 +32,6 @@ const Quad QUADS[6] = {
     {"textures/ft.jpg", {{-S, S, -S}, {S, S, -S}, {S, -S, -S}, {-S, -S, -S}}},
 };
 
-// A face as GL holds it: level 0, row t = 0 first.
-struct Texels {
-  int size = 0;
-  std::vector<unsigned char> rgb;
-  const unsigned char* at(int x, int y) const { return &rgb[(y * size + x) * 3]; }
-};
-
-Texels loadFace(const char* path) {
-  Texels t;
-  const unsigned int name = TextureManager::instance()->loadTexture(path, 0, NO_TEXTURE);
-  if (name == NO_TEXTURE) return t;
-  glBindTexture(GL_TEXTURE_2D, name);
-  GLint w = 0, h = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-  if (w != h) return t;
-  t.size = w;
-  t.rgb.resize(static_cast<size_t>(w) * h * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, t.rgb.data());
-  const GLuint del = name;
-  glDeleteTextures(1, &del);
-  return t;
-}
-
 P3 pointOn(const Quad& q, double s, double t) {
   const P3 e1 = minus(q.corner[1], q.corner[0]), e3 = minus(q.corner[3], q.corner[0]);
   return {q.corner[0].x + e1.x * s + e3.x * t, q.corner[0].y + e1.y * s + e3.y * t,
@@ -79,11 +52,11 @@ bool coordsOn(const Quad& q, P3 p, double* s, double* t) {
 // Mean difference per channel between the texels that touch across the
 // cube's edges. With `reversed`, each neighbour is read back to front along
 // the edge, as a wrongly oriented face would be.
-double edgeMismatch(const std::vector<Texels>& faces, bool reversed, int* pairs) {
+double edgeMismatch(const std::vector<GlPicture>& faces, bool reversed, int* pairs) {
   double total = 0;
   *pairs = 0;
   for (int a = 0; a < 6; ++a) {
-    const int n = faces[a].size;
+    const int n = faces[a].width;
     for (int i = 0; i < n; ++i) {
       const double c = (i + 0.5) / n;
       const double edges[4][2] = {{0, c}, {1, c}, {c, 0}, {c, 1}};
@@ -118,10 +91,11 @@ double edgeMismatch(const std::vector<Texels>& faces, bool reversed, int* pairs)
 
 TEST(Skybox, TouchingEdgesOfNeighbouringFacesMatch) {
   ASSERT_TRUE(openTestWindow(64, 64));
-  std::vector<Texels> faces;
+  std::vector<GlPicture> faces;
   for (const Quad& q : QUADS) {
-    faces.push_back(loadFace(q.file));
-    ASSERT_EQ(faces.back().size, 512) << q.file;
+    faces.push_back(loadGlPicture(q.file));
+    ASSERT_EQ(faces.back().width, 512) << q.file;
+    ASSERT_EQ(faces.back().height, 512) << q.file;
   }
   int pairs = 0;
   const double matched = edgeMismatch(faces, false, &pairs);
@@ -141,18 +115,19 @@ TEST(Skybox, EveryFaceIsABrightSkyWithDarkGapsAndVividColour) {
   ASSERT_TRUE(openTestWindow(64, 64));
   double texels = 0, vivid = 0;
   for (const Quad& q : QUADS) {
-    const Texels face = loadFace(q.file);
-    ASSERT_EQ(face.size, 512) << q.file;
+    const GlPicture face = loadGlPicture(q.file);
+    ASSERT_EQ(face.width, 512) << q.file;
+    ASSERT_EQ(face.height, 512) << q.file;
     double sum = 0, dark = 0;
-    for (int y = 0; y < face.size; ++y)
-      for (int x = 0; x < face.size; ++x) {
+    for (int y = 0; y < face.height; ++y)
+      for (int x = 0; x < face.width; ++x) {
         const unsigned char* p = face.at(x, y);
         const int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
         sum += p[0] + p[1] + p[2];
         dark += hi < 40;
         vivid += hi - lo >= 80;
       }
-    const double count = double(face.size) * face.size;
+    const double count = double(face.width) * face.height;
     texels += count;
     EXPECT_GE(sum / (3 * count), 45.0) << q.file;
     EXPECT_GE(dark / count, 0.02) << q.file;

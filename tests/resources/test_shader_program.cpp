@@ -61,34 +61,34 @@ TEST(CgContext, FirstUsePrintsTheChosenFragmentProfileOnOneLine) {
 
 TEST(CgContext, ProfilesAreTriedInOrder) {
   ASSERT_TRUE(openTestWindow(64, 64));
-  const char* everything =
-      "GL_NV_fragment_program GL_NV_register_combiners GL_NV_texture_shader "
-      "GL_ARB_fragment_program GL_ARB_vertex_program GL_NV_vertex_program "
-      "GL_ARB_shading_language_100 GL_ARB_vertex_shader GL_ARB_fragment_shader";
-  platform::setProfileExtensions(everything);
-  CaptureStdout();
-  CgContext fp30;
-  EXPECT_EQ(GetCapturedStdout(), "fragment program profile fp30 ... ");
-  EXPECT_EQ(fp30.m_fragmentProfile, CG_PROFILE_FP30);
-  EXPECT_EQ(fp30.m_vertexProfile, CG_PROFILE_ARBVP1);
-
-  platform::setProfileExtensions(
-      "GL_NV_register_combiners GL_NV_texture_shader GL_NV_vertex_program "
-      "GL_ARB_shading_language_100 GL_ARB_vertex_shader GL_ARB_fragment_shader");
-  CaptureStdout();
-  CgContext fp20;
-  EXPECT_EQ(GetCapturedStdout(), "fragment program profile fp20 ... ");
-  EXPECT_EQ(fp20.m_vertexProfile, CG_PROFILE_VP20);
-
-  platform::setProfileExtensions("");
-  CaptureStdout();
-  CgContext none;
-  EXPECT_EQ(GetCapturedStdout(),
-            "Fragment programming extensions (GL_ARB_fragment_program or GL_NV_fragment_program) "
-            "not supported, exiting...\n"
-            "Vertex programming extensions (GL_ARB_vertex_program or GL_NV_vertex_program) not "
-            "supported, exiting...\n");
-  EXPECT_EQ(none.m_fragmentProfile, CG_PROFILE_UNKNOWN);
+  const struct {
+    const char* extensions;
+    const char* printed;
+    CGprofile fragment, vertex;
+  } cases[] = {
+      {"GL_NV_fragment_program GL_NV_register_combiners GL_NV_texture_shader "
+       "GL_ARB_fragment_program GL_ARB_vertex_program GL_NV_vertex_program "
+       "GL_ARB_shading_language_100 GL_ARB_vertex_shader GL_ARB_fragment_shader",
+       "fragment program profile fp30 ... ", CG_PROFILE_FP30, CG_PROFILE_ARBVP1},
+      {"GL_NV_register_combiners GL_NV_texture_shader GL_NV_vertex_program "
+       "GL_ARB_shading_language_100 GL_ARB_vertex_shader GL_ARB_fragment_shader",
+       "fragment program profile fp20 ... ", CG_PROFILE_FP20, CG_PROFILE_VP20},
+      {"",
+       "Fragment programming extensions (GL_ARB_fragment_program or GL_NV_fragment_program) "
+       "not supported, exiting...\n"
+       "Vertex programming extensions (GL_ARB_vertex_program or GL_NV_vertex_program) not "
+       "supported, exiting...\n",
+       CG_PROFILE_UNKNOWN, CG_PROFILE_UNKNOWN},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.printed);
+    platform::setProfileExtensions(c.extensions);
+    CaptureStdout();
+    CgContext context;
+    EXPECT_EQ(GetCapturedStdout(), c.printed);
+    EXPECT_EQ(context.m_fragmentProfile, c.fragment);
+    EXPECT_EQ(context.m_vertexProfile, c.vertex);
+  }
   platform::setProfileExtensions(nullptr);
 }
 

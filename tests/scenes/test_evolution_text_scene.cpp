@@ -8,6 +8,7 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/loading_screen.h"
@@ -131,12 +132,9 @@ TEST(EvolutionTextBlur, CopyRectangleAtEachResolution) {
                         {1600, 1200, 544, 344, 0, 512}};
   for (const Case& c : cases) {
     const BlurCopyRect r = blurCopyRect(c.w, c.h, c.w, c.h);
-    EXPECT_EQ(r.x, c.x) << c.w;
-    EXPECT_EQ(r.y, c.y) << c.w;
-    EXPECT_EQ(r.left, 0) << c.w;
-    EXPECT_EQ(r.right, 512) << c.w;
-    EXPECT_EQ(r.bottom, c.bottom) << c.w;
-    EXPECT_EQ(r.top, c.top) << c.w;
+    EXPECT_EQ(std::make_tuple(r.x, r.y, r.left, r.right, r.bottom, r.top),
+              std::make_tuple(c.x, c.y, 0, 512, c.bottom, c.top))
+        << c.w;
   }
   // A frame buffer smaller than the chosen screen covers less of the copy;
   // one beside the copy covers nothing.

@@ -4,15 +4,10 @@
 // compiles but computes the wrong thing fails.
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdio>
 #include <string>
 
-#include "shader/cg.h"
-#include "support/gl_test.h"
+#include "shader/cg_test.h"
 
 namespace {
 
@@ -34,73 +29,21 @@ Rgb toRgb(V3 c) {
   return {channel(c.x), channel(c.y), channel(c.z)};
 }
 
-class CgExamples : public ::testing::Test {
+class CgExamples : public CgTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(openTestWindow(640, 480));
-    cgSetErrorCallback(nullptr);
-    cgGetError();
-    context = cgCreateContext();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    for (GLenum m : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
-      glMatrixMode(m);
-      glLoadIdentity();
-    }
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  void TearDown() override {
-    cgGLDisableProfile(CG_PROFILE_ARBVP1);
-    cgGLDisableProfile(CG_PROFILE_ARBFP1);
-    for (CGprogram p : programs) cgDestroyProgram(p);
-  }
-
-  // Translates, loads and binds a program; fails the test on any error.
-  CGprogram use(const std::string& name, const std::string& text, CGprofile profile) {
-    const std::string path = "/tmp/parallaxis_cgex_" + std::to_string(getpid()) + "_" + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    CGprogram p =
-        cgCreateProgramFromFile(context, CG_SOURCE, path.c_str(), profile, nullptr, nullptr);
-    EXPECT_NE(p, nullptr) << cgGetLastListing(context);
-    cgGLLoadProgram(p);
-    EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
-    cgGLEnableProfile(profile);
-    cgGLBindProgram(p);
-    programs.push_back(p);
-    std::remove(path.c_str());
-    return p;
-  }
-
   CGparameter param(CGprogram p, const char* name) {
     CGparameter handle = cgGetNamedParameter(p, name);
     EXPECT_NE(handle, nullptr) << name;
     return handle;
   }
 
-  // A 6-pixel point at (x, y, z) in clip space with the current attributes.
-  static void point(float x, float y, float z = 0) {
+  // A 6-pixel point at (x, y) in clip space with the current attributes.
+  static void point(float x, float y) {
     glPointSize(6);
     glBegin(GL_POINTS);
-    glVertex3f(x, y, z);
+    glVertex2f(x, y);
     glEnd();
   }
-
-  static void fullScreenQuad() {
-    glBegin(GL_QUADS);
-    glVertex2f(-1, -1);
-    glVertex2f(1, -1);
-    glVertex2f(1, 1);
-    glVertex2f(-1, 1);
-    glEnd();
-  }
-
-  CGcontext context = nullptr;
-  std::vector<CGprogram> programs;
 };
 
 TEST_F(CgExamples, TwoLightsInAnArrayOfStructs) {

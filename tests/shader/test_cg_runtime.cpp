@@ -2,14 +2,9 @@
 // run alone or in pairs, and parameters as the GL sees them.
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 
-#include "shader/cg.h"
-#include "support/gl_test.h"
+#include "shader/cg_test.h"
 
 namespace {
 
@@ -20,64 +15,7 @@ void countingCallback() {
   callbackSaw = cgGetError();
 }
 
-// Writes a Cg source file for this test process and returns its path.
-std::string writeCg(const std::string& name, const std::string& text) {
-  const std::string path = "/tmp/parallaxis_cg_" + std::to_string(getpid()) + "_" + name;
-  FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-  return path;
-}
-
-// A context on the 640 x 480 test window with plain fixed-function state.
-class CgRuntime : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(openTestWindow(640, 480));
-    cgSetErrorCallback(nullptr);
-    cgGetError();
-    context = cgCreateContext();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-  }
-  void TearDown() override {
-    cgGLDisableProfile(CG_PROFILE_ARBVP1);
-    cgGLDisableProfile(CG_PROFILE_ARBFP1);
-    cgSetErrorCallback(nullptr);
-  }
-
-  CGprogram program(const std::string& name, const std::string& text, CGprofile profile) {
-    CGprogram p = cgCreateProgramFromFile(context, CG_SOURCE, writeCg(name, text).c_str(), profile,
-                                          nullptr, nullptr);
-    EXPECT_NE(p, nullptr) << cgGetLastListing(context);
-    cgGLLoadProgram(p);
-    EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
-    return p;
-  }
-
-  // Clears to black and fills the window with a white quad; the colour in
-  // the middle.
-  Rgb drawQuad() {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    glVertex2f(-1, -1);
-    glVertex2f(1, -1);
-    glVertex2f(1, 1);
-    glVertex2f(-1, 1);
-    glEnd();
-    return readPixel(320, 240);
-  }
-
-  CGcontext context = nullptr;
-};
+using CgRuntime = CgTest;
 
 const char* const RED_VERTEX =
     "void main(float4 p : POSITION, uniform float4x4 mvp, out float4 hpos : POSITION,\n"
@@ -133,36 +71,37 @@ TEST_F(CgRuntime, ErrorsAreReportedOnceAndThroughTheCallback) {
 
 TEST_F(CgRuntime, CreatingProgramsFromFiles) {
   const std::string missing = "/tmp/parallaxis_no_such_file.cg";
-  EXPECT_EQ(cgCreateProgramFromFile(context, CG_SOURCE, missing.c_str(), CG_PROFILE_ARBFP1, nullptr,
-                                    nullptr),
-            nullptr);
-  EXPECT_EQ(cgGetError(), CG_FILE_READ_ERROR);
-  EXPECT_EQ(std::string(cgGetLastListing(context)), missing + " : error: cannot read the file\n");
-
   const std::string bad = writeCg("bad.cg", "float4 main() : COLOR {\n  return nothing;\n}\n");
-  EXPECT_EQ(
-      cgCreateProgramFromFile(context, CG_SOURCE, bad.c_str(), CG_PROFILE_ARBFP1, nullptr, nullptr),
-      nullptr);
-  EXPECT_EQ(cgGetError(), CG_COMPILER_ERROR);
-  EXPECT_EQ(std::string(cgGetLastListing(context)),
-            bad + "(2) : error: undefined variable 'nothing'\n");
-
   const std::string good = writeCg("good.cg", TEXCOORD_FRAGMENT);
-  EXPECT_EQ(cgCreateProgramFromFile(context, CG_OBJECT, good.c_str(), CG_PROFILE_ARBFP1, nullptr,
-                                    nullptr),
-            nullptr);
-  EXPECT_EQ(cgGetError(), CG_INVALID_ENUMERANT_ERROR);
-  EXPECT_EQ(cgCreateProgramFromFile(context, CG_SOURCE, good.c_str(), CG_PROFILE_UNKNOWN, nullptr,
-                                    nullptr),
-            nullptr);
-  EXPECT_EQ(cgGetError(), CG_INVALID_PROFILE_ERROR);
+  const struct {
+    CGenum kind;
+    std::string path;
+    CGprofile profile;
+    CGerror error;
+    std::string listing;  // empty: not looked at
+  } refused[] = {
+      {CG_SOURCE, missing, CG_PROFILE_ARBFP1, CG_FILE_READ_ERROR,
+       missing + " : error: cannot read the file\n"},
+      {CG_SOURCE, bad, CG_PROFILE_ARBFP1, CG_COMPILER_ERROR,
+       bad + "(2) : error: undefined variable 'nothing'\n"},
+      {CG_OBJECT, good, CG_PROFILE_ARBFP1, CG_INVALID_ENUMERANT_ERROR, ""},
+      {CG_SOURCE, good, CG_PROFILE_UNKNOWN, CG_INVALID_PROFILE_ERROR, ""},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.error);
+    EXPECT_EQ(cgCreateProgramFromFile(context, r.kind, r.path.c_str(), r.profile, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(cgGetError(), r.error);
+    if (!r.listing.empty()) {
+      EXPECT_EQ(std::string(cgGetLastListing(context)), r.listing);
+    }
+  }
 
   CGprogram p = program("good.cg", TEXCOORD_FRAGMENT, CG_PROFILE_ARBFP1);
   EXPECT_EQ(cgGetLastListing(context), nullptr);
   EXPECT_NE(cgGetNamedParameter(p, "t"), nullptr);
   EXPECT_EQ(cgGetNamedParameter(p, "missing"), nullptr);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR);
-  cgDestroyProgram(p);
 }
 
 TEST_F(CgRuntime, DriverErrorsPointAtTheCgLine) {
@@ -206,24 +145,18 @@ TEST_F(CgRuntime, LoneStagesAndPairsDraw) {
   cgGLBindProgram(texcoord);
   cgGLEnableProfile(CG_PROFILE_ARBVP1);
   EXPECT_TRUE(near(drawQuad(), Rgb{0, 0, 255}, 2));  // the pair: TEXCOORD2 passes through
-  GLint pair = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &pair);
+  const GLint pair = integer(GL_CURRENT_PROGRAM);
   EXPECT_NE(pair, 0);
 
   // Switching away and back reuses the linked pair.
   cgGLBindProgram(green);
   cgGLBindProgram(texcoord);
-  GLint again = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &again);
-  EXPECT_EQ(again, pair);
+  EXPECT_EQ(integer(GL_CURRENT_PROGRAM), pair);
 
   cgGLDisableProfile(CG_PROFILE_ARBVP1);
   cgGLDisableProfile(CG_PROFILE_ARBFP1);
-  GLint none = -1;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &none);
-  EXPECT_EQ(none, 0);
+  EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR);
-  for (CGprogram p : {vp, green, texcoord}) cgDestroyProgram(p);
 }
 
 TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
@@ -238,8 +171,7 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
 
   cgGLEnableProfile(CG_PROFILE_ARBVP1);
   cgGLBindProgram(vp);
-  GLint current = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+  const GLint current = integer(GL_CURRENT_PROGRAM);
   GLfloat held[16];
   glGetUniformfv(current, glGetUniformLocation(current, "vumvp"), held);
   // GLSL holds the transpose: its column 3 is the matrix's row 3, and its
@@ -268,7 +200,6 @@ TEST_F(CgRuntime, StateMatricesAreReadAtTheCall) {
   cgGLSetStateMatrixParameter(cgGetNamedParameter(vp, "p"), CG_GL_MODELVIEW_MATRIX,
                               CG_GL_MATRIX_IDENTITY);
   EXPECT_EQ(cgGetError(), CG_NOT_MATRIX_PARAM_ERROR);
-  cgDestroyProgram(vp);
 }
 
 TEST_F(CgRuntime, CgMatrixMeaningSurvivesOnMesa) {
@@ -293,7 +224,6 @@ TEST_F(CgRuntime, CgMatrixMeaningSurvivesOnMesa) {
   // mul(M, o) is the last column (0.5, 0.25); mul(o, M) the last row (0, 0,
   // 0, 1); M[0] is the first row, whose w is 0.5.
   EXPECT_TRUE(near(drawQuad(), Rgb{128, 64, 128}, 2));
-  cgDestroyProgram(fp);
 }
 
 TEST_F(CgRuntime, TextureParametersUseTheirOwnUnits) {
@@ -320,30 +250,20 @@ TEST_F(CgRuntime, TextureParametersUseTheirOwnUnits) {
   cgGLEnableTextureParameter(a);
   cgGLEnableTextureParameter(b);
 
-  GLint active = 0, bound = 0;
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-  EXPECT_EQ(active, GL_TEXTURE0);  // restored
-  glActiveTexture(GL_TEXTURE1);
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glActiveTexture(GL_TEXTURE0);
-  EXPECT_EQ(static_cast<GLuint>(bound), textures[1]);
+  EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);  // restored
+  EXPECT_EQ(boundTexture(1), textures[1]);
   EXPECT_TRUE(near(drawQuad(), Rgb{255, 0, 255}, 2));
 
   cgGLDisableTextureParameter(b);
-  glActiveTexture(GL_TEXTURE1);
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glActiveTexture(GL_TEXTURE0);
-  EXPECT_EQ(bound, 0);
+  EXPECT_EQ(boundTexture(1), 0u);
   cgGLSetTextureParameter(cgGetNamedParameter(fp, "uv"), textures[0]);
   EXPECT_EQ(cgGetError(), CG_INVALID_PARAMETER_ERROR);
   cgGLDisableTextureParameter(a);
-  cgDestroyProgram(fp);
   glDeleteTextures(2, textures);
 }
 
 TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
-  CGprogram vp = program(
-      "all_vertex.cg",
+  use("all_vertex.cg",
       "struct In { float4 p : POSITION; float3 n : NORMAL; half2 uv : TEXCOORD0; };\n"
       "struct Out { float4 hpos : POSITION; float4 c : COLOR; float3 t : TEXCOORD1; };\n"
       "float4 tint;\n"
@@ -369,54 +289,39 @@ TEST_F(CgRuntime, EveryConstructCompilesAndLinksOnMesa) {
       "  return o;\n"
       "}\n",
       CG_PROFILE_ARBVP1);
-  CGprogram fp =
-      program("all_fragment.cg",
-              "float4 main(float4 c : COLOR0, float3 t : TEXCOORD1, float4 w : WPOS,\n"
-              "            uniform sampler2D image, uniform samplerCUBE sky,\n"
-              "            uniform sampler3D volume, uniform float4x4 M) : COLOR {\n"
-              "  clip(c.a - 0.01);\n"
-              "  float4 a = tex2D(image, t.xy) * texCUBE(sky, t) + tex3D(volume, t);\n"
-              "  a += tex2Dproj(image, float4(t, 1)) + tex2Dbias(image, float4(t.xy, 0, -1));\n"
-              "  bool3 lit = t > 0.5;\n"
-              "  if (any(lit) && !all(lit)) a.rgb = a.bgr; else a = mul(a, M);\n"
-              "  float2 d = ddx(t.xy) + ddy(t.xy);\n"
-              "  return float4(a.rgb + smoothstep(0, 1, c.rgb) + step(0.5, t), d.x + w.x);\n"
-              "}\n",
-              CG_PROFILE_FP30);
-  cgGLEnableProfile(CG_PROFILE_ARBVP1);
-  cgGLEnableProfile(CG_PROFILE_FP30);
-  cgGLBindProgram(vp);
-  cgGLBindProgram(fp);
+  use("all_fragment.cg",
+      "float4 main(float4 c : COLOR0, float3 t : TEXCOORD1, float4 w : WPOS,\n"
+      "            uniform sampler2D image, uniform samplerCUBE sky,\n"
+      "            uniform sampler3D volume, uniform float4x4 M) : COLOR {\n"
+      "  clip(c.a - 0.01);\n"
+      "  float4 a = tex2D(image, t.xy) * texCUBE(sky, t) + tex3D(volume, t);\n"
+      "  a += tex2Dproj(image, float4(t, 1)) + tex2Dbias(image, float4(t.xy, 0, -1));\n"
+      "  bool3 lit = t > 0.5;\n"
+      "  if (any(lit) && !all(lit)) a.rgb = a.bgr; else a = mul(a, M);\n"
+      "  float2 d = ddx(t.xy) + ddy(t.xy);\n"
+      "  return float4(a.rgb + smoothstep(0, 1, c.rgb) + step(0.5, t), d.x + w.x);\n"
+      "}\n",
+      CG_PROFILE_FP30);
   EXPECT_EQ(cgGetError(), CG_NO_ERROR) << cgGetLastListing(context);
-  GLint current = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-  EXPECT_NE(current, 0);
-  cgDestroyProgram(vp);
-  cgDestroyProgram(fp);
+  EXPECT_NE(integer(GL_CURRENT_PROGRAM), 0);
 }
 
 TEST_F(CgRuntime, UniformsOfOneNameKeepAValuePerStage) {
-  CGprogram vp = program("tint_v.cg",
-                         "void main(float4 p : POSITION, uniform float4 tint,\n"
-                         "          out float4 hpos : POSITION, out float4 col : COLOR0) {\n"
-                         "  hpos = p; col = tint;\n"
-                         "}\n",
-                         CG_PROFILE_ARBVP1);
-  CGprogram fp = program("tint_f.cg",
-                         "float4 main(float4 c : COLOR0, uniform float4 tint) : COLOR {\n"
-                         "  return c + tint;\n"
-                         "}\n",
-                         CG_PROFILE_ARBFP1);
-  cgGLEnableProfile(CG_PROFILE_ARBVP1);
-  cgGLEnableProfile(CG_PROFILE_ARBFP1);
-  cgGLBindProgram(vp);
-  cgGLBindProgram(fp);
+  CGprogram vp = use("tint_v.cg",
+                     "void main(float4 p : POSITION, uniform float4 tint,\n"
+                     "          out float4 hpos : POSITION, out float4 col : COLOR0) {\n"
+                     "  hpos = p; col = tint;\n"
+                     "}\n",
+                     CG_PROFILE_ARBVP1);
+  CGprogram fp = use("tint_f.cg",
+                     "float4 main(float4 c : COLOR0, uniform float4 tint) : COLOR {\n"
+                     "  return c + tint;\n"
+                     "}\n",
+                     CG_PROFILE_ARBFP1);
   cgGLSetParameter4f(cgGetNamedParameter(vp, "tint"), 0.25f, 0, 0, 1);
   cgGLSetParameter4f(cgGetNamedParameter(fp, "tint"), 0, 0.5f, 0, 0);
   EXPECT_TRUE(near(drawQuad(), Rgb{64, 128, 0}, 2));
   EXPECT_EQ(cgGetError(), CG_NO_ERROR);
-  cgDestroyProgram(vp);
-  cgDestroyProgram(fp);
 }
 
 TEST_F(CgRuntime, NumericSettersRefuseTheWrongParameter) {
@@ -428,55 +333,40 @@ TEST_F(CgRuntime, NumericSettersRefuseTheWrongParameter) {
               "  return tex2D(s, uv) + float4(mul(m, v), list[2].x * k);\n"
               "}\n",
               CG_PROFILE_ARBFP1);
-  const float values[12] = {};
+  static const float values[12] = {};
   const struct {
     const char* what;
-    void (*set)(CGprogram, const float*);
+    const char* name;  // null: a handle that was never made
+    void (*set)(CGparameter);
     CGerror expected;
   } cases[] = {
-      {"vector on a sampler",
-       [](CGprogram p, const float* v) { cgGLSetParameter4fv(cgGetNamedParameter(p, "s"), v); },
+      {"vector on a sampler", "s", [](CGparameter p) { cgGLSetParameter4fv(p, values); },
        CG_INVALID_PARAMETER_ERROR},
-      {"vector on a varying",
-       [](CGprogram p, const float*) { cgGLSetParameter2f(cgGetNamedParameter(p, "uv"), 1, 2); },
+      {"vector on a varying", "uv", [](CGparameter p) { cgGLSetParameter2f(p, 1, 2); },
        CG_INVALID_PARAMETER_ERROR},
-      {"vector on a whole array",
-       [](CGprogram p, const float* v) { cgGLSetParameter4fv(cgGetNamedParameter(p, "list"), v); },
+      {"vector on a whole array", "list", [](CGparameter p) { cgGLSetParameter4fv(p, values); },
        CG_INVALID_PARAMETER_ERROR},
-      {"null values",
-       [](CGprogram p, const float*) { cgGLSetParameter3fv(cgGetNamedParameter(p, "v"), nullptr); },
+      {"null values", "v", [](CGparameter p) { cgGLSetParameter3fv(p, nullptr); },
        CG_INVALID_PARAMETER_ERROR},
-      {"matrix on a vector",
-       [](CGprogram p, const float* v) {
-         cgGLSetMatrixParameterfc(cgGetNamedParameter(p, "v"), v);
-       },
+      {"matrix on a vector", "v", [](CGparameter p) { cgGLSetMatrixParameterfc(p, values); },
        CG_NOT_MATRIX_PARAM_ERROR},
-      {"array on a vector",
-       [](CGprogram p, const float* v) {
-         cgGLSetParameterArray3f(cgGetNamedParameter(p, "v"), 0, 1, v);
-       },
+      {"array on a vector", "v", [](CGparameter p) { cgGLSetParameterArray3f(p, 0, 1, values); },
        CG_ARRAY_PARAM_ERROR},
-      {"past the end",
-       [](CGprogram p, const float* v) {
-         cgGLSetParameterArray4f(cgGetNamedParameter(p, "list"), 2, 2, v);
-       },
+      {"past the end", "list", [](CGparameter p) { cgGLSetParameterArray4f(p, 2, 2, values); },
        CG_OUT_OF_ARRAY_BOUNDS_ERROR},
-      {"negative offset",
-       [](CGprogram p, const float* v) {
-         cgGLSetParameterArray4f(cgGetNamedParameter(p, "list"), -1, 1, v);
-       },
+      {"negative offset", "list", [](CGparameter p) { cgGLSetParameterArray4f(p, -1, 1, values); },
        CG_OUT_OF_ARRAY_BOUNDS_ERROR},
-      {"stale handle",
-       [](CGprogram, const float*) { cgGLSetParameter1f(reinterpret_cast<CGparameter>(99999), 1); },
+      {"stale handle", nullptr, [](CGparameter p) { cgGLSetParameter1f(p, 1); },
        CG_INVALID_PARAM_HANDLE_ERROR},
   };
   cgSetErrorCallback(countingCallback);
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     callbackCalls = 0;
     callbackSaw = CG_NO_ERROR;
-    c.set(fp, values);
-    EXPECT_EQ(callbackCalls, 1) << c.what;
-    EXPECT_EQ(callbackSaw, c.expected) << c.what;
+    c.set(c.name ? cgGetNamedParameter(fp, c.name) : reinterpret_cast<CGparameter>(99999));
+    EXPECT_EQ(callbackCalls, 1);
+    EXPECT_EQ(callbackSaw, c.expected);
   }
   // The right ones raise nothing; elements and members have names.
   callbackCalls = 0;
@@ -486,7 +376,6 @@ TEST_F(CgRuntime, NumericSettersRefuseTheWrongParameter) {
   cgGLSetParameter4f(cgGetNamedParameter(fp, "list[2]"), 1, 2, 3, 4);
   EXPECT_EQ(callbackCalls, 0);
   EXPECT_EQ(cgGetNamedParameter(fp, "list[3]"), nullptr);
-  cgDestroyProgram(fp);
 }
 
 TEST_F(CgRuntime, ProgramsLinkWhenTheyLoad) {
