@@ -44,10 +44,14 @@ bool VideoEncoder::writeFrame(const unsigned char* bottomUpRgb) {
   return ffmpeg_.write(rows_.data(), rows_.size());
 }
 
+// The AAC encoder's "fast" coder: at 192 kb/s it sounds as good as the
+// default one and takes less than half its time, which is most of the wait
+// after the last frame.
 bool muxSoundtrack(const std::string& video, const std::string& wav, const std::string& out) {
   return platform::runProgram(
-      "ffmpeg", ffmpegArgs({"-i", video, "-i", wav, "-map", "0:v", "-map", "1:a", "-c:v", "copy",
-                            "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", out}));
+      "ffmpeg",
+      ffmpegArgs({"-i", video, "-i", wav, "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a",
+                  "aac", "-aac_coder", "fast", "-b:a", "192k", "-movflags", "+faststart", out}));
 }
 
 bool remuxVideo(const std::string& video, const std::string& out) {
