@@ -29,6 +29,15 @@ constexpr int RENDER_BUMP = 2;
 constexpr int MAX_MODEL_MATERIALS = 100;
 constexpr int SHADE_TABLE_SIZE = 32;
 
+// drawCel's scratch for leaving out the outline of faces wholly behind what
+// the fill drew: the depth read back, its farthest value per 4 x 4 tile and
+// the corners in window coordinates.
+struct OutlineCulling {
+  std::vector<float> depth;
+  std::vector<float> tileFarthest;
+  std::vector<Vector3> window;
+};
+
 class Model3DS {
  public:
   // An empty model: no objects, default light, black outline, no shade texture.
@@ -61,7 +70,9 @@ class Model3DS {
   bool bumpMapped = false;
   unsigned int normalMaps[MAX_MODEL_MATERIALS] = {};
   std::vector<float> shadeCoords;  // drawCel's per-vertex shade, refilled every draw
-  unsigned int plainList = 0;      // drawPlain's display list, 0 until the first plain draw
+  OutlineCulling outlineCulling;
+  std::vector<unsigned int> outlineFaces;  // drawCel's outlined faces, refilled every draw
+  unsigned int plainList = 0;              // drawPlain's display list, 0 until the first plain draw
 
  private:
   // Textured or material-coloured triangles lit by the current GL lighting.
