@@ -44,26 +44,16 @@ void facesWithOutlineInView(const MeshObject& object, const Matrix4& modelview, 
   glGetIntegerv(GL_DEPTH_BITS, &bits);
   const int width = viewport[2], height = viewport[3];
   kept->clear();
-  const auto keepAll = [&] {
-    for (const MeshFace& f : object.faces)
-      kept->insert(kept->end(), {GLuint(f.a), GLuint(f.b), GLuint(f.c)});
+  const auto keep = [kept](const MeshFace& f) {
+    kept->insert(kept->end(), {GLuint(f.a), GLuint(f.b), GLuint(f.c)});
   };
-  if (width <= 0 || height <= 0 || bits <= 0) return keepAll();
-
-  cull.depth.resize(static_cast<size_t>(width) * height);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(viewport[0], viewport[1], width, height, GL_DEPTH_COMPONENT, GL_FLOAT,
-               cull.depth.data());
-  constexpr int TILE = 4;
-  const int tilesX = (width + TILE - 1) / TILE, tilesY = (height + TILE - 1) / TILE;
-  cull.tileFarthest.assign(static_cast<size_t>(tilesX) * tilesY, 0.0f);
-  for (int y = 0; y < height; ++y) {
-    const float* row = &cull.depth[static_cast<size_t>(y) * width];
-    float* tiles = &cull.tileFarthest[static_cast<size_t>(y / TILE) * tilesX];
-    for (int x = 0; x < width; ++x) tiles[x / TILE] = std::max(tiles[x / TILE], row[x]);
+  if (width <= 0 || height <= 0 || bits <= 0) {
+    for (const MeshFace& f : object.faces) keep(f);
+    return;
   }
 
-  // Window coordinates of the corners; w <= 0 marks one outside the volume.
+  // Window coordinates of the corners (z < 0: outside the view volume) and
+  // the box around those inside it.
   float mvp[16];
   for (int c = 0; c < 4; ++c)
     for (int r = 0; r < 4; ++r) {
@@ -71,6 +61,7 @@ void facesWithOutlineInView(const MeshObject& object, const Matrix4& modelview, 
       for (int k = 0; k < 4; ++k) sum += projection[k * 4 + r] * modelview.m[c * 4 + k];
       mvp[c * 4 + r] = sum;
     }
+  float box[4] = {static_cast<float>(width), static_cast<float>(height), 0.0f, 0.0f};
   cull.window.resize(object.vertices.size());
   for (size_t v = 0; v < object.vertices.size(); ++v) {
     const Vector3& p = object.vertices[v];
@@ -85,27 +76,57 @@ void facesWithOutlineInView(const MeshObject& object, const Matrix4& modelview, 
     }
     out = Vector3((clip[0] / w * 0.5f + 0.5f) * width, (clip[1] / w * 0.5f + 0.5f) * height,
                   range[0] + (clip[2] / w * 0.5f + 0.5f) * (range[1] - range[0]));
+    box[0] = std::min(box[0], out.x);
+    box[1] = std::min(box[1], out.y);
+    box[2] = std::max(box[2], out.x);
+    box[3] = std::max(box[3], out.y);
+  }
+
+  // The depth under that box in tiles of TILE x TILE pixels from its corner
+  // (x0, y0), each holding its farthest value.
+  constexpr int TILE = 4;
+  const float reach = lineWidth * 0.5f + 2.5f;
+  const int x0 = std::max(0, static_cast<int>(box[0] - reach) - 1);
+  const int y0 = std::max(0, static_cast<int>(box[1] - reach) - 1);
+  const int w = std::min(width, static_cast<int>(box[2] + reach) + 2) - x0;
+  const int h = std::min(height, static_cast<int>(box[3] + reach) + 2) - y0;
+  const int tilesX = std::max(0, (w + TILE - 1) / TILE),
+            tilesY = std::max(0, (h + TILE - 1) / TILE);
+  cull.tileFarthest.assign(static_cast<size_t>(tilesX) * tilesY, 0.0f);
+  if (tilesX > 0 && tilesY > 0) {
+    cull.depth.resize(static_cast<size_t>(w) * h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(viewport[0] + x0, viewport[1] + y0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 cull.depth.data());
+    for (int y = 0; y < h; ++y) {
+      const float* row = &cull.depth[static_cast<size_t>(y) * w];
+      float* tiles = &cull.tileFarthest[static_cast<size_t>(y / TILE) * tilesX];
+      for (int x = 0; x < w; ++x) tiles[x / TILE] = std::max(tiles[x / TILE], row[x]);
+    }
   }
 
   // Two steps of the depth buffer and the rounding of this estimate.
   const float margin = static_cast<float>(2.0 / (std::ldexp(1.0, bits) - 1.0)) + 1e-5f;
-  const float reach = lineWidth * 0.5f + 2.5f;
   for (const MeshFace& f : object.faces) {
     const Vector3& a = cull.window[f.a];
     const Vector3& b = cull.window[f.b];
     const Vector3& c = cull.window[f.c];
     bool hidden = a.z >= 0.0f && b.z >= 0.0f && c.z >= 0.0f;
     if (hidden) {
-      const float x0 = std::min({a.x, b.x, c.x}) - reach, x1 = std::max({a.x, b.x, c.x}) + reach;
-      const float y0 = std::min({a.y, b.y, c.y}) - reach, y1 = std::max({a.y, b.y, c.y}) + reach;
-      hidden = x0 >= 0.0f && y0 >= 0.0f && x1 < width && y1 < height;
+      // The reach of the outline, from the box's corner; it must lie inside.
+      const float left = std::min({a.x, b.x, c.x}) - reach - x0;
+      const float right = std::max({a.x, b.x, c.x}) + reach - x0;
+      const float bottom = std::min({a.y, b.y, c.y}) - reach - y0;
+      const float top = std::max({a.y, b.y, c.y}) + reach - y0;
+      hidden = left >= 0.0f && bottom >= 0.0f && right < w && top < h;
       const float nearest = std::min({a.z, b.z, c.z}) - margin;
-      for (int ty = static_cast<int>(y0) / TILE; hidden && ty <= static_cast<int>(y1) / TILE; ++ty)
-        for (int tx = static_cast<int>(x0) / TILE; hidden && tx <= static_cast<int>(x1) / TILE;
+      for (int ty = static_cast<int>(bottom) / TILE; hidden && ty <= static_cast<int>(top) / TILE;
+           ++ty)
+        for (int tx = static_cast<int>(left) / TILE; hidden && tx <= static_cast<int>(right) / TILE;
              ++tx)
           hidden = nearest > cull.tileFarthest[static_cast<size_t>(ty) * tilesX + tx];
     }
-    if (!hidden) kept->insert(kept->end(), {GLuint(f.a), GLuint(f.b), GLuint(f.c)});
+    if (!hidden) keep(f);
   }
 }
 
