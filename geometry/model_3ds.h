@@ -30,8 +30,8 @@ constexpr int MAX_MODEL_MATERIALS = 100;
 constexpr int SHADE_TABLE_SIZE = 32;
 
 // drawCel's scratch for leaving out the outline of faces wholly behind what
-// the fill drew: the depth read back, its farthest value per 4 x 4 tile and
-// the corners in window coordinates.
+// the fill drew: the depth read back under the model's screen box, its
+// farthest value per 4 x 4 tile and the corners in window coordinates.
 struct OutlineCulling {
   std::vector<float> depth;
   std::vector<float> tileFarthest;
@@ -83,7 +83,9 @@ class Model3DS {
   // The calls of drawPlain, as recorded into its list.
   void issuePlain();
 
-  // Shaded fill through the 1D shade texture, then the back-face outline.
+  // Shaded fill through the 1D shade texture, then the back-face outline,
+  // without the faces whose outline the depth the fill left (read back once
+  // per object) hides at every pixel.
   // Leaves GL_TEXTURE_1D enabled, back faces in line mode, blending on with
   // (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), lighting off, depth test on with
   // GL_LESS, face culling on (back).
