@@ -27,6 +27,15 @@ constexpr int RENDER_BUMP = 2;
 
 constexpr int SHADE_TABLE_SIZE = 32;
 
+// drawCel's scratch for leaving out the outline of faces wholly behind what
+// the fill drew: the depth read back under the model's screen box, its
+// farthest value per 4 x 4 tile and the corners in window coordinates.
+struct OutlineCulling {
+  std::vector<float> depth;
+  std::vector<float> tileFarthest;
+  std::vector<Vector3> window;
+};
+
 // The mesh it draws is its own base: the reader fills it in place.
 class Model3DS : public Mesh3DS {
  public:
@@ -56,7 +65,9 @@ class Model3DS : public Mesh3DS {
   bool bumpMapped = false;
   unsigned int normalMaps[MAX_MODEL_MATERIALS] = {};
   std::vector<float> shadeCoords;  // drawCel's per-vertex shade, refilled every draw
-  unsigned int plainList = 0;      // drawPlain's display list, 0 until the first plain draw
+  OutlineCulling outlineCulling;
+  std::vector<unsigned int> outlineFaces;  // drawCel's outlined faces, refilled every draw
+  unsigned int plainList = 0;              // drawPlain's display list, 0 until the first plain draw
 
  private:
   // Textured or material-coloured triangles lit by the current GL lighting.
@@ -67,7 +78,9 @@ class Model3DS : public Mesh3DS {
   // The calls of drawPlain, as recorded into its list.
   void issuePlain();
 
-  // Shaded fill through the 1D shade texture, then the back-face outline.
+  // Shaded fill through the 1D shade texture, then the back-face outline,
+  // without the faces whose outline the depth the fill left (read back once
+  // per object) hides at every pixel.
   // Leaves GL_TEXTURE_1D enabled, back faces in line mode, blending on with
   // (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), lighting off, depth test on with
   // GL_LESS, face culling on (back).

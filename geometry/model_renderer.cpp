@@ -1,6 +1,7 @@
 #include <GL/glew.h>
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "geometry/model_3ds.h"
@@ -23,6 +24,110 @@ void resetTextureUnit(GLenum unit) {
   glDisable(GL_TEXTURE_GEN_T);
   glDisable(GL_TEXTURE_GEN_R);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+// Appends to kept the faces whose outline can pass the depth test against
+// the depth buffer as it is now. A face is left out only when all of its
+// corners lie inside the view volume and the nearest of them is farther,
+// by more than the error of this estimate, than everything already drawn
+// in the tiles around its screen box widened by the line's reach. Such an
+// outline fails the depth test at every pixel (the depth only decreases
+// while the outline is drawn), so leaving it out changes no pixel.
+void facesWithOutlineInView(const MeshObject& object, const Matrix4& modelview, float lineWidth,
+                            OutlineCulling& cull, std::vector<GLuint>* kept) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  float range[2], projection[16];
+  glGetFloatv(GL_DEPTH_RANGE, range);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  GLint bits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &bits);
+  const int width = viewport[2], height = viewport[3];
+  kept->clear();
+  const auto keep = [kept](const MeshFace& f) {
+    kept->insert(kept->end(), {GLuint(f.a), GLuint(f.b), GLuint(f.c)});
+  };
+  if (width <= 0 || height <= 0 || bits <= 0) {
+    for (const MeshFace& f : object.faces) keep(f);
+    return;
+  }
+
+  // Window coordinates of the corners (z < 0: outside the view volume) and
+  // the box around those inside it.
+  float mvp[16];
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + r] * modelview.m[c * 4 + k];
+      mvp[c * 4 + r] = sum;
+    }
+  float box[4] = {static_cast<float>(width), static_cast<float>(height), 0.0f, 0.0f};
+  cull.window.resize(object.vertices.size());
+  for (size_t v = 0; v < object.vertices.size(); ++v) {
+    const Vector3& p = object.vertices[v];
+    float clip[4];
+    for (int r = 0; r < 4; ++r)
+      clip[r] = mvp[r] * p.x + mvp[4 + r] * p.y + mvp[8 + r] * p.z + mvp[12 + r];
+    Vector3& out = cull.window[v];
+    const float w = clip[3];
+    if (!(w > 0.0f) || std::fabs(clip[0]) > w || std::fabs(clip[1]) > w || std::fabs(clip[2]) > w) {
+      out = Vector3(0.0f, 0.0f, -1.0f);
+      continue;
+    }
+    out = Vector3((clip[0] / w * 0.5f + 0.5f) * width, (clip[1] / w * 0.5f + 0.5f) * height,
+                  range[0] + (clip[2] / w * 0.5f + 0.5f) * (range[1] - range[0]));
+    box[0] = std::min(box[0], out.x);
+    box[1] = std::min(box[1], out.y);
+    box[2] = std::max(box[2], out.x);
+    box[3] = std::max(box[3], out.y);
+  }
+
+  // The depth under that box in tiles of TILE x TILE pixels from its corner
+  // (x0, y0), each holding its farthest value.
+  constexpr int TILE = 4;
+  const float reach = lineWidth * 0.5f + 2.5f;
+  const int x0 = std::max(0, static_cast<int>(box[0] - reach) - 1);
+  const int y0 = std::max(0, static_cast<int>(box[1] - reach) - 1);
+  const int w = std::min(width, static_cast<int>(box[2] + reach) + 2) - x0;
+  const int h = std::min(height, static_cast<int>(box[3] + reach) + 2) - y0;
+  const int tilesX = std::max(0, (w + TILE - 1) / TILE),
+            tilesY = std::max(0, (h + TILE - 1) / TILE);
+  cull.tileFarthest.assign(static_cast<size_t>(tilesX) * tilesY, 0.0f);
+  if (tilesX > 0 && tilesY > 0) {
+    cull.depth.resize(static_cast<size_t>(w) * h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(viewport[0] + x0, viewport[1] + y0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 cull.depth.data());
+    for (int y = 0; y < h; ++y) {
+      const float* row = &cull.depth[static_cast<size_t>(y) * w];
+      float* tiles = &cull.tileFarthest[static_cast<size_t>(y / TILE) * tilesX];
+      for (int x = 0; x < w; ++x) tiles[x / TILE] = std::max(tiles[x / TILE], row[x]);
+    }
+  }
+
+  // Two steps of the depth buffer and the rounding of this estimate.
+  const float margin = static_cast<float>(2.0 / (std::ldexp(1.0, bits) - 1.0)) + 1e-5f;
+  for (const MeshFace& f : object.faces) {
+    const Vector3& a = cull.window[f.a];
+    const Vector3& b = cull.window[f.b];
+    const Vector3& c = cull.window[f.c];
+    bool hidden = a.z >= 0.0f && b.z >= 0.0f && c.z >= 0.0f;
+    if (hidden) {
+      // The reach of the outline, from the box's corner; it must lie inside.
+      const float left = std::min({a.x, b.x, c.x}) - reach - x0;
+      const float right = std::max({a.x, b.x, c.x}) + reach - x0;
+      const float bottom = std::min({a.y, b.y, c.y}) - reach - y0;
+      const float top = std::max({a.y, b.y, c.y}) + reach - y0;
+      hidden = left >= 0.0f && bottom >= 0.0f && right < w && top < h;
+      const float nearest = std::min({a.z, b.z, c.z}) - margin;
+      for (int ty = static_cast<int>(bottom) / TILE; hidden && ty <= static_cast<int>(top) / TILE;
+           ++ty)
+        for (int tx = static_cast<int>(left) / TILE; hidden && tx <= static_cast<int>(right) / TILE;
+             ++tx)
+          hidden = nearest > cull.tileFarthest[static_cast<size_t>(ty) * tilesX + tx];
+    }
+    if (!hidden) keep(f);
+  }
 }
 
 }  // namespace
@@ -165,7 +270,9 @@ void Model3DS::drawCel() {
     glCullFace(GL_FRONT);
     glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, sizeof(Vector3), object.normals.data());
-    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, indices);
+    facesWithOutlineInView(object, modelview, outlineWidth, outlineCulling, &outlineFaces);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(outlineFaces.size()), GL_UNSIGNED_INT,
+                   outlineFaces.data());
     glDisableClientState(GL_NORMAL_ARRAY);
     glDepthFunc(GL_LESS);
     glColor3f(1.0f, 1.0f, 1.0f);

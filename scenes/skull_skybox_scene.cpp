@@ -46,6 +46,17 @@ void setTexGenMode(GLint mode) {
   for (GLenum coord : {GL_S, GL_T, GL_R}) glTexGeni(coord, GL_TEXTURE_GEN_MODE, mode);
 }
 
+// Whether a surface drawn later behind a nearer one leaves the nearer one
+// as it was: depth test and depth writes on, a less-or-equal test, no blending.
+bool depthHidesSkyBehindSkull() {
+  GLboolean writes = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+  GLint func = GL_ALWAYS;
+  glGetIntegerv(GL_DEPTH_FUNC, &func);
+  return writes && glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) &&
+         (func == GL_LESS || func == GL_LEQUAL);
+}
+
 void mainCamera() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -209,7 +220,16 @@ void SkullSkyboxScene::draw() {
   glRotatef(static_cast<float>(skyAngle), 0.0f, 1.0f, 0.0f);
 
   drawEarths(1.75f);
-  drawSkybox();
+  // The sky lies behind everything in the main view. Where the depth test
+  // will hide it behind the skull, it goes in after the skull, so that it is
+  // skipped where the skull covers it, with the normal and colour that were
+  // current here, as if it came first; otherwise (the first frame may find
+  // depth writes off or blending on) it goes first.
+  const bool skyLast = depthHidesSkyBehindSkull();
+  float normal[3], colour[4];
+  glGetFloatv(GL_CURRENT_NORMAL, normal);
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  if (!skyLast) drawSkybox();
 
   // The skull takes its colour from the cube map along its normals; the
   // texture matrix undoes the world turn so the lookup matches the capture.
@@ -232,9 +252,16 @@ void SkullSkyboxScene::draw() {
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
   glDisable(GL_TEXTURE_CUBE_MAP);
+  glPopAttrib();  // GL_TEXTURE_2D is on again, as the earths left it
+
+  if (skyLast) {
+    glNormal3fv(normal);
+    glColor4fv(colour);
+    drawSkybox();
+    glColor3f(1.0f, 1.0f, 1.0f);
+  }
 
   glPopMatrix();
-  glPopAttrib();
   glFlush();
   platform::swapBuffers(m_window->hDC);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <GL/glu.h>
 
 #include <cmath>
 #include <string>
@@ -76,6 +77,55 @@ Light celLight() {
 }
 
 bool isGreen(const Rgb& p) { return p.g > 150 && p.r < 60 && p.b < 60; }
+
+// The cel style call by call in immediate mode, every outline drawn.
+void drawCelWhole(const Model3DS& model) {
+  glEnable(GL_BLEND);
+  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+  glEnable(GL_LINE_SMOOTH);
+  glPolygonMode(GL_FRONT, GL_FILL);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_TEXTURE_1D);
+  glBindTexture(GL_TEXTURE_1D, model.shadeTexture);
+  glDisable(GL_LIGHTING);
+  Matrix4 modelview;
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+  for (const MeshObject& object : model.objects) {
+    const unsigned char* c = model.materials[object.materialIndex].colour;
+    glBegin(GL_TRIANGLES);
+    for (const MeshFace& f : object.faces) {
+      for (int v : {f.a, f.b, f.c}) {
+        glColor3ub(c[0], c[1], c[2]);
+        glTexCoord1f(celIntensity(object.normals[v], model.light.position, modelview));
+        glVertex3f(object.vertices[v].x, object.vertices[v].y, object.vertices[v].z);
+      }
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_1D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor3f(model.outlineColour.x, model.outlineColour.y, model.outlineColour.z);
+    glLineWidth(model.outlineWidth);
+    glDepthFunc(GL_LEQUAL);
+    glPolygonMode(GL_BACK, GL_LINE);
+    glCullFace(GL_FRONT);
+    glBegin(GL_TRIANGLES);
+    for (const MeshFace& f : object.faces) {
+      for (int v : {f.a, f.b, f.c}) {
+        glNormal3f(object.normals[v].x, object.normals[v].y, object.normals[v].z);
+        glVertex3f(object.vertices[v].x, object.vertices[v].y, object.vertices[v].z);
+      }
+    }
+    glEnd();
+    glDepthFunc(GL_LESS);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glCullFace(GL_BACK);
+    glEnable(GL_TEXTURE_1D);
+  }
+}
 
 }  // namespace
 
@@ -211,6 +261,52 @@ TEST(ModelRenderer, CelOutlineIsGreenAndThreePixelsWide) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_TEXTURE_1D);
   glDisable(GL_BLEND);
+}
+
+// The outline pass leaves out faces that lie wholly behind what the fill
+// drew; the frame must be the one with every outline drawn, also for a
+// viewport away from the corner, a second object, and a model partly
+// outside the view.
+TEST(ModelRenderer, CelOutlineLeftOutOnlyWhereNoPixelShows) {
+  ASSERT_TRUE(openTestWindow(W, H));
+  Model3DS pair;
+  pair.loadCelShaded(writeModel("pair.3ds", {colour("pink", 255, 120, 200)},
+                                {sphere(0, 0, 20, "pink"), sphere(14, 9, 11, "pink")})
+                         .c_str(),
+                     celLight(), 0, 1, 0, 3);
+  ASSERT_EQ(pair.objects.size(), 2u);
+  const int x0 = 17, y0 = 9, w = W - 40, h = H - 20;
+  for (const float shift : {0.0f, 34.0f}) {
+    std::vector<unsigned char> frames[2];
+    for (int whole = 0; whole < 2; ++whole) {
+      glViewport(x0, y0, w, h);
+      glMatrixMode(GL_PROJECTION);
+      glLoadIdentity();
+      gluPerspective(45.0, static_cast<double>(w) / h, 0.1, 150.0);
+      glMatrixMode(GL_MODELVIEW);
+      glLoadIdentity();
+      glTranslatef(shift, 0.0f, -80.0f);
+      glRotatef(37.0f, 1.0f, 0.0f, 1.0f);
+      glClearColor(0, 0, 0, 0);
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      if (whole)
+        drawCelWhole(pair);
+      else
+        pair.draw();
+      frames[whole].resize(W * H * 3);
+      glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, frames[whole].data());
+    }
+    // A tenth of the second object's faces were left out, so the comparison
+    // means something.
+    EXPECT_LT(pair.outlineFaces.size(), pair.objects[1].faces.size() * 3 * 9 / 10);
+    int differing = 0;
+    for (size_t i = 0; i < frames[0].size(); ++i) differing += frames[0][i] != frames[1][i];
+    EXPECT_EQ(differing, 0) << "shift " << shift;
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glDisable(GL_TEXTURE_1D);
+  glDisable(GL_BLEND);
+  glViewport(0, 0, W, H);
 }
 
 TEST(ModelRenderer, PlainDrawsMaterialColourOrWhite) {

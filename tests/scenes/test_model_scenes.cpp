@@ -316,6 +316,27 @@ TEST_F(SkullScene, TheSkullReflectsTheSkySeenFromWithinAtBothResolutions) {
   }
 }
 
+// The sky goes in after the skull only where the depth test hides it there:
+// a first frame that finds the depth test off, as a scene before may leave
+// it, still shows the skull over the sky.
+TEST_F(SkullScene, TheSkullStaysInFrontOfTheSkyWithoutADepthTest) {
+  ASSERT_TRUE(windowOfSize(640, 480));
+  SkullSkyboxScene scene;
+  scene.setWindow(&testWindow());
+  scene.load();
+  scene.init();
+  presented = Presented();
+  platform::setSwapHook(grabFrame);
+  for (int frame = 0; frame < 3; ++frame) scene.draw();
+  EXPECT_TRUE(magenta(presented.at(320, 240)));
+  EXPECT_TRUE(cyan(presented.at(60, 60)));
+  glDisable(GL_DEPTH_TEST);
+  scene.draw();
+  EXPECT_TRUE(magenta(presented.at(320, 240)));
+  EXPECT_TRUE(cyan(presented.at(60, 60)));
+  platform::setSwapHook(nullptr);
+}
+
 // The faces are redrawn only where the earths are or were; frame by frame
 // they must equal faces rendered whole, in both render targets.
 TEST_F(SkullScene, FacesRedrawnAroundTheEarthsEqualWholeRenderings) {
