@@ -78,9 +78,9 @@ class Model3DS : public Mesh3DS {
   // The calls of drawPlain, as recorded into its list.
   void issuePlain();
 
-  // Shaded fill through the 1D shade texture, then the back-face outline,
-  // without the faces whose outline the depth the fill left (read back once
-  // per object) hides at every pixel.
+  // Shaded fill through the 1D shade texture, then the back-face outline;
+  // on a software rasteriser without the faces whose outline the depth the
+  // fill left (read back once per object) hides at every pixel.
   // Leaves GL_TEXTURE_1D enabled, back faces in line mode, blending on with
   // (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), lighting off, depth test on with
   // GL_LESS, face culling on (back).

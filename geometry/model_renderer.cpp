@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "geometry/model_3ds.h"
 
@@ -24,6 +25,17 @@ void resetTextureUnit(GLenum unit) {
   glDisable(GL_TEXTURE_GEN_T);
   glDisable(GL_TEXTURE_GEN_R);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+// Whether GL draws on the processor. Reading the depth back then costs a
+// copy and saves most of the outline's work; on a graphics card it stalls
+// the pipeline for more than the outline costs there.
+bool softwareRasteriser() {
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!renderer) return false;
+  for (const char* name : {"llvmpipe", "softpipe", "swrast"})
+    if (std::strstr(renderer, name)) return true;
+  return false;
 }
 
 // Appends to kept the faces whose outline can pass the depth test against
@@ -237,6 +249,7 @@ void Model3DS::drawCel() {
   glDisable(GL_LIGHTING);
   Matrix4 modelview;
   glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+  const bool cheapDepthReadBack = softwareRasteriser();
 
   // Arrays of the mesh as it is, drawn by the face list: the same triangles
   // in the same order as one call per corner, at a fraction of the cost.
@@ -270,9 +283,13 @@ void Model3DS::drawCel() {
     glCullFace(GL_FRONT);
     glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, sizeof(Vector3), object.normals.data());
-    facesWithOutlineInView(object, modelview, outlineWidth, outlineCulling, &outlineFaces);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(outlineFaces.size()), GL_UNSIGNED_INT,
-                   outlineFaces.data());
+    if (cheapDepthReadBack) {
+      facesWithOutlineInView(object, modelview, outlineWidth, outlineCulling, &outlineFaces);
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(outlineFaces.size()), GL_UNSIGNED_INT,
+                     outlineFaces.data());
+    } else {
+      glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, indices);
+    }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDepthFunc(GL_LESS);
     glColor3f(1.0f, 1.0f, 1.0f);
