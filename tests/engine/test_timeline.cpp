@@ -5,9 +5,14 @@
 
 #include "engine/demo_timeline.h"
 #include "platform/clock.h"
-#include "scenes/words_scene.h"
+#include "resources/sound_manager.h"
+#include "support/fake_sound.h"
 
 namespace {
+
+// Every test of this program gets the fake, so that none ever opens the audio
+// device, whichever happens to start the sound manager first.
+const bool fakeSoundInstalled = (installFakeSound(), true);
 
 // Ticks set by hand, one tick per millisecond of show time.
 class ManualTicks : public platform::TickSource {
@@ -141,11 +146,25 @@ TEST_F(Timeline, MillisecondFallbackWhenNoCounter) {
   platform::setTickSource(&ticks);
 }
 
-TEST(SceneInterface, WordsSceneDurationIsItsLength) {
-  DemoTimeline t;
-  t.clearTable();
-  t.placeScene(1, new WordsScene, 40.0, 10.0);
-  EXPECT_DOUBLE_EQ(t.scenes[1]->duration(), 10.0);
-  EXPECT_EQ(t.sceneWindows[1][1], 50.0f);
-  t.destroyScenes();
+// The music named for an entry ("background1" and "background2" on entries 0
+// and 1, as the show places them) starts on the entry's first frame, once per
+// process: the loop starts none again.
+TEST_F(Timeline, MusicStartsOnTheFirstFramesOfItsEntriesOnly) {
+  ASSERT_TRUE(fakeSoundInstalled);
+  SoundManager::instance()->releaseAll();
+  SoundManager::instance()->loadStream("sounds/back1.mp3", "background1");
+  SoundManager::instance()->loadStream("sounds/back2.mp3", "background2");
+  tl.destroyScenes();
+  tl.clearTable();
+  tl.loop = true;
+  tl.placeScene(0, new RecordingScene("a"), 0.0, 40.0, "background1");
+  tl.placeScene(1, new RecordingScene("b"), 40.0, 10.0, "background2");
+  tl.placeScene(2, new RecordingScene("c"), 50.0, 35.0);
+  tl.showEndTime = tl.sceneWindows[2][1];
+  tl.startClock(0.0);
+  fakeSoundCalls.clear();
+  for (double t : {0.0, 20.0, 40.0, 45.0, 60.0, 85.0, 86.0, 126.0}) frameAt(t);
+  EXPECT_EQ(
+      fakeSoundCallsOf("playSound"),
+      (std::vector<std::string>{"playSound -1 sounds/back1.mp3", "playSound -1 sounds/back2.mp3"}));
 }
