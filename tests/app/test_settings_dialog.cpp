@@ -132,31 +132,31 @@ TEST(SettingsDialog, CentredBouncesAndOkWritesTheChoices) {
   EXPECT_TRUE(chosen.loopDemo);
 }
 
-TEST(SettingsDialog, NoSelectedRowGivesRowZero) {
-  resetSettings();
-  run = DialogRun();
-  run.actAtTick = 2;
-  run.act = [](HWND d) {
-    platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    settingsDialogProc(d, WM_COMMAND, IDOK, 0);
-  };
-  ASSERT_EQ(runWatched(), IDOK);
-  EXPECT_EQ(chosen.resolutionIndex, 0);
-  EXPECT_FALSE(chosen.fullscreen);
-  EXPECT_FALSE(chosen.showFps);
-  EXPECT_FALSE(chosen.loopDemo);
-}
-
-TEST(SettingsDialog, CancelWritesNothing) {
-  resetSettings();
-  run = DialogRun();
-  run.actAtTick = 2;
-  run.act = [](HWND d) { EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, IDCANCEL, 0), TRUE); };
-  ASSERT_EQ(runWatched(), IDCANCEL);
-  EXPECT_EQ(chosen.resolutionIndex, 3);
-  EXPECT_TRUE(chosen.fullscreen);
-  EXPECT_TRUE(chosen.showFps);
-  EXPECT_TRUE(chosen.loopDemo);
+// OK with no row selected gives row 0 and the boxes as they are; Cancel
+// writes nothing.
+TEST(SettingsDialog, OkWithoutARowAndCancel) {
+  struct Case {
+    WPARAM button;
+    int resolutionIndex;
+    bool boxes;
+  } cases[] = {{IDOK, 0, false}, {IDCANCEL, 3, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    resetSettings();
+    run = DialogRun();
+    run.actAtTick = 2;
+    static WPARAM button;
+    button = c.button;
+    run.act = [](HWND d) {
+      platform::sendDlgItemMessage(d, IDC_RESOLUTION, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      EXPECT_EQ(settingsDialogProc(d, WM_COMMAND, button, 0), TRUE);
+    };
+    ASSERT_EQ(runWatched(), static_cast<INT_PTR>(c.button));
+    EXPECT_EQ(chosen.resolutionIndex, c.resolutionIndex);
+    EXPECT_EQ(chosen.fullscreen, c.boxes);
+    EXPECT_EQ(chosen.showFps, c.boxes);
+    EXPECT_EQ(chosen.loopDemo, c.boxes);
+  }
 }
 
 TEST(SettingsDialog, GoneFromTheScreenBeforeTheDesktopIsCaptured) {

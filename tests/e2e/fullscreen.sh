@@ -9,21 +9,12 @@ trap 'kill "$XVFB" 2>/dev/null; rm -rf "$OUT"' EXIT
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset 3>"$OUT/display" >/dev/null 2>&1 &
 XVFB=$!
-for _ in $(seq 100); do
-  [ -s "$OUT/display" ] && break
-  sleep 0.1
-done
-[ -s "$OUT/display" ] || fail "no X server of our own"
+waitFor 10 test -s "$OUT/display" || fail "no X server of our own"
 export DISPLAY=":$(head -n1 "$OUT/display")"
 screenSize() { xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*x[0-9]*\).*/\1/p'; }
 # waitScreen WxH: waits up to 15 s for the display to be in that mode.
-waitScreen() {
-  for _ in $(seq 150); do
-    [ "$(screenSize)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "the display is $(screenSize), not $1"
-}
+inMode() { [ "$(screenSize)" = "$1" ]; }
+waitScreen() { waitFor 15 inMode "$1" || fail "the display is $(screenSize), not $1"; }
 
 # lit X Y: pixels of the screen's 640 x 512 block at (X, Y) where the show draws
 # (a channel of 8 or more: the skull scene's sky is dark).

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iomanip>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "effects/particle_system.h"
+#include "support/shapes.h"
 
 namespace {
 
@@ -36,17 +36,6 @@ Particle* releaseOne(ParticleSystem& ps, Vector3 from, Vector3 speed) {
   ps.velocity = speed;
   ps.update(1.5f);
   return ps.activeList;
-}
-
-testing::AssertionResult same(const Vector3& got, const Vector3& want) {
-  auto close = [](float a, float b) {
-    return std::fabs(a - b) <= 1e-6f * std::fmax(1, std::fabs(b));
-  };
-  if (close(got.x, want.x) && close(got.y, want.y) && close(got.z, want.z))
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << std::setprecision(9) << "(" << got.x << ", " << got.y << ", " << got.z << ") is not ("
-         << want.x << ", " << want.y << ", " << want.z << ")";
 }
 
 // Reference generator, written out from the definition of the sequence.

@@ -136,6 +136,19 @@ Rgb capturedAt(const std::vector<unsigned char>& picture, int x, int row) {
   return Rgb{p[0], p[1], p[2]};
 }
 
+// The screen's quadrants at the points lo and hi of a picture whose row 0
+// is the screen's bottom.
+template <typename At>
+void expectQuadrants(At at, int lo, int hi) {
+  const struct {
+    int x, y;
+    Rgb colour;
+  } points[] = {
+      {lo, lo, BOTTOM_LEFT}, {hi, lo, BOTTOM_RIGHT}, {lo, hi, TOP_LEFT}, {hi, hi, TOP_RIGHT}};
+  for (const auto& p : points)
+    EXPECT_TRUE(near(at(p.x, p.y), p.colour, 0)) << "at " << p.x << "," << p.y;
+}
+
 }  // namespace
 
 TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
@@ -150,10 +163,7 @@ TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
   ASSERT_EQ(picture.size(), 512u * 512u * 3u);
 
   // Row 0 is the screen's bottom; the squeeze is not uniform (1280 x 1024 on CI).
-  EXPECT_TRUE(near(capturedAt(picture, 128, 128), BOTTOM_LEFT, 0));
-  EXPECT_TRUE(near(capturedAt(picture, 384, 128), BOTTOM_RIGHT, 0));
-  EXPECT_TRUE(near(capturedAt(picture, 128, 384), TOP_LEFT, 0));
-  EXPECT_TRUE(near(capturedAt(picture, 384, 384), TOP_RIGHT, 0));
+  expectQuadrants([&](int x, int row) { return capturedAt(picture, x, row); }, 128, 384);
   if (width % 512 == 0 || (width * 2) % 512 == 0) {
     // The quadrant edge falls between columns 255 and 256 exactly.
     EXPECT_TRUE(near(capturedAt(picture, 255, 10), BOTTOM_LEFT, 0));
@@ -182,10 +192,7 @@ TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
   glTexCoord2f(0, 1), glVertex2f(-1, 1);
   glEnd();
   glDisable(GL_TEXTURE_2D);
-  EXPECT_TRUE(near(readPixel(8, 8), BOTTOM_LEFT, 0));
-  EXPECT_TRUE(near(readPixel(56, 8), BOTTOM_RIGHT, 0));
-  EXPECT_TRUE(near(readPixel(8, 56), TOP_LEFT, 0));
-  EXPECT_TRUE(near(readPixel(56, 56), TOP_RIGHT, 0));
+  expectQuadrants(readPixel, 8, 56);
 }
 
 TEST(DesktopCapture, OfTwoMonitorsOnlyThePrimaryIsCopied) {
@@ -244,9 +251,10 @@ TEST(DesktopCapture, StretchAveragesBlocksAndRepeatsPixels) {
     std::vector<unsigned char> bitmap(static_cast<size_t>(c.width) * c.height * 4, 9);
     stretchIntoBitmap(rgb, 4, 2, bitmap.data(), c.width, c.height);
     const unsigned char* p = &bitmap[(static_cast<size_t>(c.row) * c.width + c.x) * 4];
-    EXPECT_EQ(p[0], c.b) << c.width << "x" << c.height << " at " << c.x << "," << c.row;
-    EXPECT_EQ(p[1], c.g) << c.width << "x" << c.height << " at " << c.x << "," << c.row;
-    EXPECT_EQ(p[2], c.r) << c.width << "x" << c.height << " at " << c.x << "," << c.row;
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " at " << c.x << "," << c.row);
+    EXPECT_EQ(p[0], c.b);
+    EXPECT_EQ(p[1], c.g);
+    EXPECT_EQ(p[2], c.r);
     EXPECT_EQ(p[3], 0);
   }
 }

@@ -31,10 +31,8 @@ TEST(GLWindow, ResizeSetsViewportAndScreenSizeHeightZeroAsOne) {
 
 TEST(GLWindow, DefaultStateAndLights) {
   ASSERT_TRUE(openTestWindow(640, 480));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  for (GLenum cap : {GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_DEPTH_TEST})
+    EXPECT_TRUE(glIsEnabled(cap)) << cap;
   GLint func = 0;
   glGetIntegerv(GL_DEPTH_FUNC, &func);
   EXPECT_EQ(func, GL_LEQUAL);

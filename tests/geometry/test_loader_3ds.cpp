@@ -8,6 +8,7 @@
 
 #include "data/generator/writer_3ds.h"
 #include "geometry/model_3ds.h"
+#include "support/shapes.h"
 
 using writer3ds::ChunkWriter;
 
@@ -68,15 +69,6 @@ void expectConsistent(const Model3DS& model) {
                   f.c < o.vertexCount);
     }
   }
-}
-
-testing::AssertionResult same(const Vector3& got, const Vector3& want) {
-  auto close = [](float a, float b) { return std::fabs(a - b) <= 1e-6f; };
-  if (close(got.x, want.x) && close(got.y, want.y) && close(got.z, want.z))
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "(" << got.x << ", " << got.y << ", " << got.z << ") is not (" << want.x << ", "
-         << want.y << ", " << want.z << ")";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "geometry/model_3ds.h"
 #include "platform/glut_init.h"
 #include "support/gl_test.h"
+#include "support/shapes.h"
 
 namespace {
 
@@ -34,31 +35,6 @@ std::string writeModel(const std::string& name, const std::vector<writer3ds::Mat
   const std::string path = testing::TempDir() + name;
   EXPECT_TRUE(writer3ds::writeFile(path, writer3ds::encodeModel(materials, objects)));
   return path;
-}
-
-// A closed sphere of shared vertices, counter-clockwise seen from outside.
-writer3ds::Object sphere(float cx, float cy, float radius, const std::string& material) {
-  writer3ds::Object o;
-  o.name = "ball";
-  o.material = material;
-  const int rings = 24, sides = 32;
-  for (int i = 0; i <= rings; ++i) {
-    const float theta = 3.14159265f * i / rings;
-    for (int j = 0; j < sides; ++j) {
-      const float phi = 6.2831853f * j / sides;
-      o.vertices.insert(o.vertices.end(),
-                        {cx + radius * std::sin(theta) * std::cos(phi),
-                         cy + radius * std::cos(theta), radius * std::sin(theta) * std::sin(phi)});
-    }
-  }
-  for (int i = 0; i < rings; ++i) {
-    for (int j = 0; j < sides; ++j) {
-      const uint16_t a = i * sides + j, b = i * sides + (j + 1) % sides;
-      const uint16_t c = (i + 1) * sides + (j + 1) % sides, d = (i + 1) * sides + j;
-      o.faces.insert(o.faces.end(), {a, b, c, a, c, d});
-    }
-  }
-  return o;
 }
 
 writer3ds::Material colour(const std::string& name, uint8_t r, uint8_t g, uint8_t b) {
@@ -169,8 +145,8 @@ TEST(ModelRenderer, BumpEncodesALightAlongTheNormalAsHalfHalfOne) {
 TEST(ModelRenderer, ShadeTexelsAtTheBoundariesAndTheWrapAtOne) {
   ASSERT_TRUE(openTestWindow(W, H));
   Model3DS model;
-  model.loadCelShaded(writeModel("shade.3ds", {}, {sphere(0, 0, 1, "")}).c_str(), celLight(), 0, 1,
-                      0, 3);
+  model.loadCelShaded(writeModel("shade.3ds", {}, {sphereObject(0, 0, 1, "", 24, 32)}).c_str(),
+                      celLight(), 0, 1, 0, 3);
   ASSERT_EQ(model.renderMode, RENDER_CEL);
   ASSERT_NE(model.shadeTexture, 0xFFFFFFFFu);
 
@@ -226,10 +202,10 @@ TEST(ModelRenderer, CelOutlineIsGreenAndThreePixelsWide) {
 
   // A magenta ball: its fill is magenta in three shades, ringed by green.
   Model3DS ball;
-  ball.loadCelShaded(
-      writeModel("ball.3ds", {colour("magenta", 200, 0, 200)}, {sphere(160, 120, 80, "magenta")})
-          .c_str(),
-      celLight(), 0, 1, 0, 3);
+  ball.loadCelShaded(writeModel("ball.3ds", {colour("magenta", 200, 0, 200)},
+                                {sphereObject(160, 120, 80, "magenta", 24, 32)})
+                         .c_str(),
+                     celLight(), 0, 1, 0, 3);
   pixelCamera();
   ball.draw();
   for (int y : {80, 120, 160}) {
@@ -312,10 +288,11 @@ TEST(ModelRenderer, CelOutlineLeftOutOnlyWhereNoPixelShows) {
 TEST(ModelRenderer, PlainDrawsMaterialColourOrWhite) {
   ASSERT_TRUE(openTestWindow(W, H));
   Model3DS coloured, bare;
-  coloured.load(
-      writeModel("blue.3ds", {colour("blue", 0, 0, 255)}, {sphere(80, 120, 50, "blue")}).c_str(),
-      false);
-  bare.load(writeModel("white.3ds", {}, {sphere(240, 120, 50, "")}).c_str(), false);
+  coloured.load(writeModel("blue.3ds", {colour("blue", 0, 0, 255)},
+                           {sphereObject(80, 120, 50, "blue", 24, 32)})
+                    .c_str(),
+                false);
+  bare.load(writeModel("white.3ds", {}, {sphereObject(240, 120, 50, "", 24, 32)}).c_str(), false);
   pixelCamera();
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_1D);

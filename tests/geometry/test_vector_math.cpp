@@ -3,21 +3,9 @@
 #include <cmath>
 
 #include "geometry/vector_math.h"
+#include "support/shapes.h"
 
-namespace {
-
-testing::AssertionResult same(const Vector3& got, const Vector3& want) {
-  auto close = [](float a, float b) {
-    return std::fabs(a - b) <= 1e-6f * std::fmax(1, std::fabs(b));
-  };
-  if (close(got.x, want.x) && close(got.y, want.y) && close(got.z, want.z))
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "(" << got.x << ", " << got.y << ", " << got.z << ") is not (" << want.x << ", "
-         << want.y << ", " << want.z << ")";
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(VectorMath, InvertRigidNegatesTranslationWithoutRotatingIt) {
   // Rotation of 90 degrees about z, translation (1, 2, 3).

@@ -1,93 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
 #include "resources/sound_manager.h"
+#include "support/fake_sound.h"
 
 namespace snd = platform::sound;
 
 namespace {
 
-std::vector<std::string> calls;
-
-// Results the fake system gives, set per test.
-struct FakeSetup {
-  unsigned int version = snd::VERSION;
-  int initResult = snd::OK;
-  std::set<std::string> missingFiles;
-  int playResult = snd::OK;
-} setup;
-
-class FakeSound : public snd::Sound {
- public:
-  explicit FakeSound(std::string path) : path(std::move(path)) {}
-  snd::Result release() override {
-    calls.push_back("release " + path);
-    delete this;
-    return snd::OK;
-  }
-  std::string path;
-};
-
-class FakeSystem : public snd::System {
- public:
-  snd::Result getVersion(unsigned int* v) override {
-    calls.push_back("getVersion");
-    *v = setup.version;
-    return snd::OK;
-  }
-  snd::Result init(int channels, unsigned int flags, void* data) override {
-    calls.push_back("init " + std::to_string(channels) + " " + std::to_string(flags) +
-                    (data ? " data" : " null"));
-    return static_cast<snd::Result>(setup.initResult);
-  }
-  snd::Result createSound(const char* path, unsigned int mode, void* ex, snd::Sound** s) override {
-    return create("createSound", path, mode, ex, s);
-  }
-  snd::Result createStream(const char* path, unsigned int mode, void* ex, snd::Sound** s) override {
-    return create("createStream", path, mode, ex, s);
-  }
-  snd::Result playSound(int index, snd::Sound* s, bool paused, snd::Channel** ch) override {
-    *ch = nullptr;
-    if (!s) {
-      calls.push_back("playSound null");
-      return snd::ERR_INVALID_PARAM;
-    }
-    calls.push_back("playSound " + std::to_string(index) + " " + static_cast<FakeSound*>(s)->path +
-                    (paused ? " paused" : ""));
-    return static_cast<snd::Result>(setup.playResult);
-  }
-  snd::Result close() override {
-    calls.push_back("close");
-    return snd::OK;
-  }
-  snd::Result release() override {
-    calls.push_back("release system");
-    delete this;
-    return snd::OK;
-  }
-
- private:
-  snd::Result create(const char* what, const char* path, unsigned int mode, void* ex,
-                     snd::Sound** s) {
-    calls.push_back(std::string(what) + " " + path + " " + std::to_string(mode) +
-                    (ex ? " ex" : ""));
-    if (setup.missingFiles.count(path)) {
-      *s = nullptr;
-      return snd::ERR_FILE_NOTFOUND;
-    }
-    *s = new FakeSound(path);
-    return snd::OK;
-  }
-};
-
-snd::Result createFake(snd::System** system) {
-  calls.push_back("create");
-  *system = new FakeSystem;
-  return snd::OK;
-}
+std::vector<std::string>& calls = fakeSoundCalls;
+FakeSoundSetup& setup = fakeSoundSetup;
 
 // What the manager printed while f ran.
 template <typename F>
@@ -99,11 +23,7 @@ std::string printed(F f) {
 
 class SoundManagerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    calls.clear();
-    setup = FakeSetup();
-    snd::setSystemFactory(createFake);
-  }
+  void SetUp() override { installFakeSound(); }
   void TearDown() override {
     printed([&] { manager.close(); });  // frees the fakes
     snd::setSystemFactory(nullptr);

@@ -20,6 +20,7 @@
 #include "scenes/skull_skybox_scene.h"
 #include "scenes/torus_knot_scene.h"
 #include "support/gl_test.h"
+#include "support/shapes.h"
 
 namespace {
 
@@ -214,36 +215,13 @@ class SkullScene : public testing::Test {
     writer3ds::Material red;
     red.name = "red";
     red.colour[1] = red.colour[2] = 0;
-    ASSERT_TRUE(
-        writer3ds::writeFile("models/skull.3ds", writer3ds::encodeModel({red}, {ball("red")})));
+    ASSERT_TRUE(writer3ds::writeFile(
+        "models/skull.3ds", writer3ds::encodeModel({red}, {sphereObject(0, 0, 1, "red", 32, 48)})));
     startGlut();
   }
   void TearDown() override {
     platform::setSwapHook(nullptr);
     ASSERT_EQ(chdir(home), 0);
-  }
-
-  // A unit sphere of shared vertices.
-  static writer3ds::Object ball(const std::string& material) {
-    writer3ds::Object o;
-    o.name = "ball";
-    o.material = material;
-    const int rings = 32, sides = 48;
-    for (int i = 0; i <= rings; ++i) {
-      for (int j = 0; j < sides; ++j) {
-        const float t = 3.14159265f * i / rings, f = 6.2831853f * j / sides;
-        o.vertices.insert(o.vertices.end(),
-                          {std::sin(t) * std::cos(f), std::cos(t), std::sin(t) * std::sin(f)});
-      }
-    }
-    for (int i = 0; i < rings; ++i) {
-      for (int j = 0; j < sides; ++j) {
-        const uint16_t a = i * sides + j, b = i * sides + (j + 1) % sides;
-        const uint16_t c = (i + 1) * sides + (j + 1) % sides, d = (i + 1) * sides + j;
-        o.faces.insert(o.faces.end(), {a, b, c, a, c, d});
-      }
-    }
-    return o;
   }
 
   // Three frames at width x height; returns the six cube-map faces after them.

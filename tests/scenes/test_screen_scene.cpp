@@ -8,68 +8,18 @@
 #include "engine/desktop_capture.h"
 #include "resources/texture_manager.h"
 #include "scenes/screen_scene.h"
-#include "sound/sound_system.h"
+#include "support/fake_sound.h"
 #include "support/frame_scan.h"
 #include "support/gl_test.h"
-
-namespace snd = platform::sound;
 
 namespace {
 
 const Rgb TOP_LEFT{200, 200, 200}, TOP_RIGHT{0, 255, 0}, BOTTOM_LEFT{255, 255, 0},
     BOTTOM_RIGHT{0, 255, 255}, MONITOR{255, 0, 255}, BLUE{0, 0, 255}, BLACK{0, 0, 0};
 
-// A sound system that plays nothing and counts how often each file starts.
-std::vector<std::string> playedFiles;
-int typewriterLoads = 0;
-
-class CountingSound : public snd::Sound {
- public:
-  explicit CountingSound(const char* p) : path(p) {}
-  snd::Result release() override {
-    delete this;
-    return snd::OK;
-  }
-  std::string path;
-};
-
-class CountingSystem : public snd::System {
- public:
-  snd::Result getVersion(unsigned int* v) override {
-    *v = snd::VERSION;
-    return snd::OK;
-  }
-  snd::Result init(int, unsigned int, void*) override { return snd::OK; }
-  snd::Result createSound(const char* path, unsigned int, void*, snd::Sound** s) override {
-    typewriterLoads += std::string(path) == "sounds/typewriter.wav";
-    *s = new CountingSound(path);
-    return snd::OK;
-  }
-  snd::Result createStream(const char* path, unsigned int, void*, snd::Sound** s) override {
-    *s = new CountingSound(path);
-    return snd::OK;
-  }
-  snd::Result playSound(int, snd::Sound* s, bool, snd::Channel** ch) override {
-    *ch = nullptr;
-    playedFiles.push_back(static_cast<CountingSound*>(s)->path);
-    return snd::OK;
-  }
-  snd::Result close() override { return snd::OK; }
-  snd::Result release() override {
-    delete this;
-    return snd::OK;
-  }
-};
-
-snd::Result createCountingSystem(snd::System** system) {
-  *system = new CountingSystem;
-  return snd::OK;
-}
-
-int typewriterPlays() {
-  int n = 0;
-  for (const std::string& f : playedFiles) n += f == "sounds/typewriter.wav";
-  return n;
+// How often the typewriter sound went to a call ("createSound", "playSound -1").
+size_t typewriter(const char* call) {
+  return fakeSoundCallsOf(std::string(call) + " sounds/typewriter.wav").size();
 }
 
 // A desktop in four quadrants as texture 666, first row at the bottom as the
@@ -96,14 +46,14 @@ int countIn(const Frame& f, int x0, int y0, int x1, int y1, const Rgb& c, int to
   return n;
 }
 
-// The scene at 640 x 480 with a counting sound system, loaded once per
+// The scene at 640 x 480 with the fake sound system, loaded once per
 // process (fonts are few) and initialised afresh by every test.
 class ScreenSceneTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!openTestWindow(640, 480)) return;
     uploadDesktop();
-    snd::setSystemFactory(createCountingSystem);
+    installFakeSound();
     scene = new ScreenScene;
     scene->setWindow(&testWindow());
     scene->load();
@@ -155,8 +105,8 @@ TEST_F(ScreenSceneTest, DesktopFillsTheWindowAtFirst) {
 }
 
 TEST_F(ScreenSceneTest, LinesTypeWithOneClickPerCharacter) {
-  ASSERT_EQ(typewriterLoads, 1) << "the sound manager was started before the counting system";
-  const int before = typewriterPlays();
+  ASSERT_EQ(typewriter("createSound"), 1u) << "the sound manager was started before the fake";
+  const size_t before = typewriter("playSound -1");
   run(0.0, 2.0 - 1 / 60.0, 60);
   EXPECT_EQ(scene->typedCount, 0u);
   run(2.0, 2.0, 60);
@@ -173,14 +123,14 @@ TEST_F(ScreenSceneTest, LinesTypeWithOneClickPerCharacter) {
 
   run(5.0 + 1 / 60.0, 12.0, 60);
   EXPECT_GE(scene->typedCount, 40u);
-  EXPECT_EQ(typewriterPlays() - before, 40);
+  EXPECT_EQ(typewriter("playSound -1") - before, 40u);
   run(12.0 + 1 / 60.0, 12.0 + 1 / 60.0, 60);
   EXPECT_FALSE(scene->resetTypedCount);
   EXPECT_LE(scene->typedCount, 1u);  // the second line starts from nothing
 
   run(12.0 + 2 / 60.0, 18.0, 60);
   EXPECT_GE(scene->typedCount, 34u);
-  EXPECT_EQ(typewriterPlays() - before, 40 + 34);
+  EXPECT_EQ(typewriter("playSound -1") - before, 40u + 34u);
   f = readFrame();
   EXPECT_GT(countIn(f, 90, 240, 640, 270, Rgb{255, 0, 0}, 10), 100);  // the red second line
   EXPECT_GT(countIn(f, 28, 365, 640, 405, BLUE, 10), 300);            // over the whole first

@@ -1,10 +1,8 @@
 #include "gl_test.h"
 
 #include <GL/glew.h>
-#include <IL/il.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "platform/window.h"
 
@@ -39,29 +37,6 @@ Rgb readPixel(int x, int y) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
   return Rgb{p[0], p[1], p[2]};
-}
-
-bool saveBackBufferPng(const std::string& path) {
-  GLint vp[4];
-  glGetIntegerv(GL_VIEWPORT, vp);
-  const int w = vp[2], h = vp[3];
-  std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  static bool ilReady = false;
-  if (!ilReady) {
-    ilInit();
-    ilReady = true;
-  }
-  ILuint image = 0;
-  ilGenImages(1, &image);
-  ilBindImage(image);
-  bool ok = ilTexImage(w, h, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, pixels.data());
-  ilEnable(IL_FILE_OVERWRITE);
-  ok = ok && ilSave(IL_PNG, path.c_str());
-  ilDeleteImages(1, &image);
-  return ok;
 }
 
 bool near(const Rgb& a, const Rgb& b, int tolerance) {

@@ -7,8 +7,6 @@
 // projection. Tests read the back buffer before any swap.
 #pragma once
 
-#include <string>
-
 #include "engine/gl_window.h"
 
 struct Rgb {
@@ -23,9 +21,6 @@ GLWindow& testWindow();
 
 // The colour at window pixel (x, y), y counted from the bottom, back buffer.
 Rgb readPixel(int x, int y);
-
-// Writes the back buffer as a PNG (for looking at a frame); false on failure.
-bool saveBackBufferPng(const std::string& path);
 
 // True when every channel differs by at most tolerance.
 bool near(const Rgb& a, const Rgb& b, int tolerance);
