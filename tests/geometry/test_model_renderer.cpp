@@ -246,10 +246,11 @@ TEST(ModelRenderer, CelOutlineIsGreenAndThreePixelsWide) {
 TEST(ModelRenderer, CelOutlineLeftOutOnlyWhereNoPixelShows) {
   ASSERT_TRUE(openTestWindow(W, H));
   Model3DS pair;
-  pair.loadCelShaded(writeModel("pair.3ds", {colour("pink", 255, 120, 200)},
-                                {sphere(0, 0, 20, "pink"), sphere(14, 9, 11, "pink")})
-                         .c_str(),
-                     celLight(), 0, 1, 0, 3);
+  pair.loadCelShaded(
+      writeModel("pair.3ds", {colour("pink", 255, 120, 200)},
+                 {sphereObject(0, 0, 20, "pink", 24, 32), sphereObject(14, 9, 11, "pink", 24, 32)})
+          .c_str(),
+      celLight(), 0, 1, 0, 3);
   ASSERT_EQ(pair.objects.size(), 2u);
   const int x0 = 17, y0 = 9, w = W - 40, h = H - 20;
   for (const float shift : {0.0f, 34.0f}) {
