@@ -9,15 +9,20 @@
 // pixels (each bitmap pixel covers at least one).
 void stretchIntoBitmap(const std::vector<unsigned char>& rgb, int srcWidth, int srcHeight,
                        unsigned char* bgrx, int width, int height) {
+  // The source columns of each bitmap column, the same for every row.
+  std::vector<int> columnStart(static_cast<size_t>(width)), columnEnd(static_cast<size_t>(width));
+  for (int dx = 0; dx < width; ++dx) {
+    columnStart[dx] = static_cast<int>(static_cast<long long>(dx) * srcWidth / width);
+    columnEnd[dx] = static_cast<int>(static_cast<long long>(dx + 1) * srcWidth / width);
+    if (columnEnd[dx] <= columnStart[dx]) columnEnd[dx] = columnStart[dx] + 1;
+  }
   for (int dy = 0; dy < height; ++dy) {
     const int y0 = static_cast<int>(static_cast<long long>(dy) * srcHeight / height);
     int y1 = static_cast<int>(static_cast<long long>(dy + 1) * srcHeight / height);
     if (y1 <= y0) y1 = y0 + 1;
     unsigned char* out = bgrx + static_cast<size_t>(height - 1 - dy) * width * 4;
     for (int dx = 0; dx < width; ++dx) {
-      const int x0 = static_cast<int>(static_cast<long long>(dx) * srcWidth / width);
-      int x1 = static_cast<int>(static_cast<long long>(dx + 1) * srcWidth / width);
-      if (x1 <= x0) x1 = x0 + 1;
+      const int x0 = columnStart[dx], x1 = columnEnd[dx];
       unsigned long sum[3] = {0, 0, 0};
       for (int y = y0; y < y1; ++y) {
         const unsigned char* p = &rgb[(static_cast<size_t>(y) * srcWidth + x0) * 3];

@@ -136,11 +136,22 @@ bool readDesktop(int x, int y, int width, int height, std::vector<unsigned char>
   // 32-bit little-endian pixels (the usual TrueColor screen) are read in
   // place; anything else goes through XGetPixel.
   const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
+  // The usual one of those, X R G B with 8 bits each, is plain byte copying.
+  const bool xrgb = direct && image->red_mask == 0xff0000 && image->green_mask == 0xff00 &&
+                    image->blue_mask == 0xff;
   for (int j = 0; j < readHeight; ++j) {
     unsigned char* row =
         &rgb[(static_cast<size_t>(top - y + j) * width + static_cast<size_t>(left - x)) * 3];
     const unsigned char* in = reinterpret_cast<const unsigned char*>(image->data) +
                               static_cast<size_t>(j) * image->bytes_per_line;
+    if (xrgb) {
+      for (int i = 0; i < readWidth; ++i) {
+        row[i * 3 + 0] = in[i * 4 + 2];
+        row[i * 3 + 1] = in[i * 4 + 1];
+        row[i * 3 + 2] = in[i * 4 + 0];
+      }
+      continue;
+    }
     for (int i = 0; i < readWidth; ++i) {
       const unsigned long pixel = direct ? static_cast<unsigned long>(in[i * 4]) |
                                                static_cast<unsigned long>(in[i * 4 + 1]) << 8 |

@@ -117,16 +117,15 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
   setMessage("Beginning to Loading [%s]", path);
 
   std::vector<unsigned char> bytes;
+  const bool read = readImageFile(path, &bytes);
+  // The same bytes decode and compress to the same blocks as before.
+  const CompressedTextureStore::Chain* kept =
+      read && compressed ? m_compressedStore.find(bytes) : nullptr;
   LoadedImage loaded;
-  const bool ok = readImageFile(path, &bytes) &&
-                  decodeImage(bytes.data(), bytes.size(), imageTypeOfName(path), &loaded);
-  if (!ok) {
+  if (!kept && !(read && decodeImage(bytes.data(), bytes.size(), imageTypeOfName(path), &loaded))) {
     setMessage("ERROR : Unable to load file [%s]", path);
     return NO_TEXTURE;
   }
-  const int width = loaded.width;
-  const int height = loaded.height;
-  const int bytesPerPixel = loaded.bytesPerPixel;
 
   const unsigned int name = registerTexture(textureId);
   glBindTexture(GL_TEXTURE_2D, name);
@@ -141,14 +140,19 @@ unsigned int TextureManager::loadFile(const char* path, int compressed, unsigned
   }
 
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  const GLenum pixelFormat = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
-  GLint internalFormat = static_cast<GLint>(pixelFormat);
-  if (compressed) {
-    internalFormat =
-        bytesPerPixel == 4 ? GL_COMPRESSED_RGBA_S3TC_DXT5_EXT : GL_COMPRESSED_RGB_S3TC_DXT1_EXT;
+  if (kept) {
+    CompressedTextureStore::upload(*kept);
+  } else {
+    const GLenum pixelFormat = loaded.bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    GLint internalFormat = static_cast<GLint>(pixelFormat);
+    if (compressed) {
+      internalFormat = loaded.bytesPerPixel == 4 ? GL_COMPRESSED_RGBA_S3TC_DXT5_EXT
+                                                 : GL_COMPRESSED_RGB_S3TC_DXT1_EXT;
+    }
+    gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, loaded.width, loaded.height, pixelFormat,
+                      GL_UNSIGNED_BYTE, loaded.pixels.data());
+    if (compressed) m_compressedStore.keep(bytes, static_cast<GLenum>(internalFormat));
   }
-  gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, width, height, pixelFormat, GL_UNSIGNED_BYTE,
-                    loaded.pixels.data());
 
   setMessage("Loaded [%s] W/O a hitch!", path);
   return name;

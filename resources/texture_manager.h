@@ -8,14 +8,17 @@
 //
 // Ownership: the manager owns its table; the GL textures belong to the GL
 // context (destroy() does not delete them). Callers keep ownership of the
-// pixel memory they pass in. A texture is known only by its GL name: there is
-// no cache, loading a file twice makes two textures.
+// pixel memory they pass in. A texture is known only by its GL name: loading a
+// file twice makes two textures. The second gets the compressed blocks of the
+// first (CompressedTextureStore) instead of a new decode and compression.
 //
 // Failures: every operation returns NO_TEXTURE when it fails and leaves its
 // status text (at most 79 characters) in lastMessage(); nothing is printed.
 #pragma once
 
 #include <cstdint>
+
+#include "resources/compressed_texture_store.h"
 
 // As an argument: let the manager choose the name. As a result: failure.
 constexpr unsigned int NO_TEXTURE = 0xFFFFFFFFu;
@@ -80,6 +83,7 @@ class TextureManager {
   int32_t m_textureCount = 0;
   int32_t m_capacity = 0;
   unsigned int* m_textureIds = nullptr;
+  CompressedTextureStore m_compressedStore;
 
   static TextureManager* s_instance;
 };

@@ -40,13 +40,7 @@ bool SampleSource::addTo(float* out, int frames, int64_t* position) {
 StreamSource::StreamSource()
     : ring(2 * static_cast<size_t>(RING_FRAMES)), scratch(2 * DECODE_FRAMES) {}
 
-Result StreamSource::open(const char* path) {
-  Result r = decoder.open(path);
-  if (r != OK) return r;
-  std::lock_guard<std::mutex> hold(decodeLock);
-  fill();
-  return OK;
-}
+Result StreamSource::open(const char* path) { return decoder.open(path); }
 
 void StreamSource::refill() {
   std::lock_guard<std::mutex> hold(decodeLock);
@@ -71,10 +65,13 @@ void StreamSource::fill() {
 }
 
 void StreamSource::restart() {
-  decoder.rewind();
-  written.store(0);
-  taken.store(0);
-  decodedAll.store(false);
+  // Untouched, the ring still holds the stream from its first frame on.
+  if (taken.load() != 0) {
+    decoder.rewind();
+    written.store(0);
+    taken.store(0);
+    decodedAll.store(false);
+  }
   fill();
 }
 

@@ -2,12 +2,12 @@
 // ahead into a ring buffer.
 //
 // SampleSource: decode once (load), then any number of channels read it.
-// StreamSource: open decodes the first second; refill, called by the feeder
-// thread (or by the offline puller before each block), tops the ring up;
-// addTo, on the output thread, takes from it; restart goes back to the first
-// frame. The ring has one writer (refill, under the stream's own lock) and one
-// reader (addTo, under the mixer's lock); restart runs with both held and the
-// stream stopped in the mixer. Both sources own their samples and decoder.
+// StreamSource: open only opens the file; refill, called by the feeder thread
+// (or by the offline puller before each block), tops the ring up; addTo, on
+// the output thread, takes from it; restart goes back to the first frame. The ring has one writer
+// (refill, under the stream's own lock) and one reader (addTo, under the mixer's lock); restart
+// runs with both held and the stream stopped in the mixer. Both sources own their samples and
+// decoder.
 #pragma once
 
 #include <atomic>
@@ -39,12 +39,14 @@ class StreamSource : public Source {
   static constexpr int RING_FRAMES = 65536;
 
   StreamSource();
-  // Opens the file and decodes the ring full.
+  // Opens the file; nothing is decoded until the first refill or restart.
   Result open(const char* path);
   // Decodes until the ring is full or the file has ended.
   void refill();
-  // Back to the first frame with a full ring. The caller holds decodeLock and
-  // has stopped the stream in the mixer.
+  // Back to the first frame with a full ring; a stream nothing has been taken
+  // from since it was opened or restarted is there already and is only
+  // topped up. The caller holds decodeLock and has stopped the stream in the
+  // mixer.
   void restart();
   bool addTo(float* out, int frames, int64_t* position) override;
 

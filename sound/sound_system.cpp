@@ -76,7 +76,8 @@ class SdlSystem : public System {
   std::vector<Channel> channels;
   std::vector<SystemSound*> sounds;
   bool offline = false;
-  bool silent = false;  // no output: plays are accepted and dropped
+  bool silent = false;        // no output: plays are accepted and dropped
+  bool audioStarted = false;  // SDL's audio subsystem is up (until close)
   SDL_AudioDeviceID device = 0;
 
   std::mutex streamsLock;  // taken before any stream's decodeLock
@@ -124,6 +125,7 @@ Result SdlSystem::openOutput() {
     silent = true;
     return ERR_OUTPUT_INIT;
   }
+  audioStarted = true;
   SDL_AudioSpec want = {};
   want.freq = OUTPUT_RATE;
   want.format = AUDIO_F32SYS;
@@ -135,7 +137,9 @@ Result SdlSystem::openOutput() {
   // No allowed changes: SDL converts to whatever the device wants.
   device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // The subsystem stays up until close: quitting it joins the device
+    // watcher some back ends start, which sleeps in steps of 100 ms, and the
+    // show should not wait for that before its first frame.
     silent = true;
     return ERR_OUTPUT_INIT;
   }
@@ -238,8 +242,11 @@ Result SdlSystem::releaseSound(SystemSound* sound) {
 Result SdlSystem::close() {
   if (device) {
     SDL_CloseAudioDevice(device);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     device = 0;
+  }
+  if (audioStarted) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioStarted = false;
   }
   if (feeder.joinable()) {
     {

@@ -228,3 +228,86 @@ TEST(TextureManager, GreyAndBgrFilesArriveAsRgbWithDevilRowOrder) {
   std::remove(greyPath.c_str());
   std::remove(bgr.c_str());
 }
+
+namespace {
+
+// The compressed blocks of one level of a texture.
+std::vector<unsigned char> blocksOf(unsigned int name, int level) {
+  const GLint size = levelParameter(name, level, GL_TEXTURE_COMPRESSED_IMAGE_SIZE);
+  std::vector<unsigned char> out(static_cast<size_t>(size > 0 ? size : 0));
+  if (size > 0) glGetCompressedTexImage(GL_TEXTURE_2D, level, out.data());
+  return out;
+}
+
+// w x h pixels of a pattern that differs per seed, so blocks differ too.
+std::vector<unsigned char> pattern(int w, int h, int channels, int seed) {
+  std::vector<unsigned char> out(static_cast<size_t>(w) * h * channels);
+  for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<unsigned char>(i * 7 + seed * 91);
+  return out;
+}
+
+}  // namespace
+
+TEST(TextureManager, FileLoadedAgainGetsTheSameBlocksAndAChangedFileIsDecodedAnew) {
+  ASSERT_TRUE(openTestWindow(64, 64));
+  struct Case {
+    const char* name;
+    int w, h, channels;
+    ILenum format, type;
+    GLenum internalFormat;
+  };
+  const Case cases[] = {
+      {"again.jpg", 64, 32, 3, IL_RGB, IL_JPG, GL_COMPRESSED_RGB_S3TC_DXT1_EXT},
+      {"again.png", 16, 16, 4, IL_RGBA, IL_PNG, GL_COMPRESSED_RGBA_S3TC_DXT5_EXT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextureManager* tm = freshManager();
+    const std::string path =
+        saveImage(c.name, c.w, c.h, c.channels, c.format, pattern(c.w, c.h, c.channels, 1), c.type);
+    ASSERT_FALSE(path.empty());
+    const unsigned int first = tm->loadTexture(path.c_str(), 1, NO_TEXTURE);
+    const unsigned int again = tm->loadTextureClamped(path.c_str(), 1, NO_TEXTURE);
+    ASSERT_NE(first, NO_TEXTURE);
+    ASSERT_NE(again, NO_TEXTURE);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(tm->textureCount(), 2);
+    EXPECT_EQ(std::string(tm->lastMessage()), "Loaded [" + path + "] W/O a hitch!");
+
+    // Every level, down to 1 x 1, alike in size, format and blocks.
+    int levels = 0;
+    while (levelParameter(first, levels, GL_TEXTURE_WIDTH) > 0) ++levels;
+    EXPECT_EQ(levelParameter(first, levels - 1, GL_TEXTURE_WIDTH), 1);
+    EXPECT_EQ(levelParameter(first, levels - 1, GL_TEXTURE_HEIGHT), 1);
+    EXPECT_EQ(levelParameter(again, levels, GL_TEXTURE_WIDTH), 0);
+    for (int level = 0; level < levels; ++level) {
+      SCOPED_TRACE(level);
+      for (GLenum what : {GL_TEXTURE_WIDTH, GL_TEXTURE_HEIGHT, GL_TEXTURE_INTERNAL_FORMAT})
+        EXPECT_EQ(levelParameter(again, level, what), levelParameter(first, level, what));
+      EXPECT_EQ(levelParameter(again, level, GL_TEXTURE_INTERNAL_FORMAT),
+                static_cast<GLint>(c.internalFormat));
+      const std::vector<unsigned char> blocks = blocksOf(first, level);
+      EXPECT_FALSE(blocks.empty());
+      EXPECT_EQ(blocksOf(again, level), blocks);
+    }
+    // The second load keeps its own parameters.
+    GLint wrap = 0, minFilter = 0;
+    glBindTexture(GL_TEXTURE_2D, again);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_BORDER);
+    EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+
+    // Another picture under the same name and size is a picture of its own.
+    ASSERT_EQ(
+        saveImage(c.name, c.w, c.h, c.channels, c.format, pattern(c.w, c.h, c.channels, 2), c.type),
+        path);
+    const unsigned int changed = tm->loadTexture(path.c_str(), 1, NO_TEXTURE);
+    ASSERT_NE(changed, NO_TEXTURE);
+    EXPECT_NE(blocksOf(changed, 0), blocksOf(first, 0));
+    // Uncompressed loads never take blocks.
+    const unsigned int plain = tm->loadTexture(path.c_str(), 0, NO_TEXTURE);
+    EXPECT_EQ(levelParameter(plain, 0, GL_TEXTURE_COMPRESSED), GL_FALSE);
+    std::remove(path.c_str());
+  }
+}
