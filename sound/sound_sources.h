@@ -4,9 +4,10 @@
 // SampleSource: decode once (load), then any number of channels read it.
 // StreamSource: open only opens the file; refill, called by the feeder thread
 // (or by the offline puller before each block), tops the ring up; addTo, on
-// the output thread, takes from it; restart goes back to the first frame. The ring has one writer
-// (refill, under the stream's own lock) and one reader (addTo, under the mixer's lock); restart
-// runs with both held and the stream stopped in the mixer. Both sources own their samples and
+// the output thread, takes from it; restart goes back to the first frame.
+// The ring has one writer (refill, under the stream's own lock) and one
+// reader (addTo, under the mixer's lock); restart runs with both held and
+// the stream stopped in the mixer. Both sources own their samples and
 // decoder.
 #pragma once
 
