@@ -155,6 +155,10 @@ TEST(DesktopCapture, QuadrantsLandWhereGlExpectsThem) {
   int width = 0;
   std::vector<unsigned char> picture;
   {
+    // A screen of its own: under ctest -j another test's window could be on
+    // the shared one.
+    PrivateXServer server;
+    ASSERT_TRUE(server.ready) << "no Xvfb to run";
     PaintedRoot painted;
     ASSERT_NE(painted.display, nullptr);
     picture = captureDesktop();  // before any window of this process exists
