@@ -65,6 +65,9 @@ class Model3DS : public Mesh3DS {
   bool bumpMapped = false;
   unsigned int normalMaps[MAX_MODEL_MATERIALS] = {};
   std::vector<float> shadeCoords;  // drawCel's per-vertex shade, refilled every draw
+  // Set by loadCelShaded on a software rasteriser, where reading the depth
+  // back is a copy rather than a stall.
+  bool cullHiddenOutlines = false;
   OutlineCulling outlineCulling;
   std::vector<unsigned int> outlineFaces;  // drawCel's outlined faces, refilled every draw
   unsigned int plainList = 0;              // drawPlain's display list, 0 until the first plain draw

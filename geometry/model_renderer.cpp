@@ -217,6 +217,7 @@ void Model3DS::loadCelShaded(const char* path, Light celLight, int r, int g, int
   light = celLight;
   outlineColour = Vector3(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
   outlineWidth = static_cast<float>(lineWidth);
+  cullHiddenOutlines = softwareRasteriser();
 
   GLuint name = 0;
   glGenTextures(1, &name);
@@ -249,7 +250,6 @@ void Model3DS::drawCel() {
   glDisable(GL_LIGHTING);
   Matrix4 modelview;
   glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
-  const bool cheapDepthReadBack = softwareRasteriser();
 
   // Arrays of the mesh as it is, drawn by the face list: the same triangles
   // in the same order as one call per corner, at a fraction of the cost.
@@ -283,7 +283,7 @@ void Model3DS::drawCel() {
     glCullFace(GL_FRONT);
     glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, sizeof(Vector3), object.normals.data());
-    if (cheapDepthReadBack) {
+    if (cullHiddenOutlines) {
       facesWithOutlineInView(object, modelview, outlineWidth, outlineCulling, &outlineFaces);
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(outlineFaces.size()), GL_UNSIGNED_INT,
                      outlineFaces.data());
