@@ -275,6 +275,7 @@ TEST(ModelRenderer, CelOutlineLeftOutOnlyWhereNoPixelShows) {
     }
     // A tenth of the second object's faces were left out, so the comparison
     // means something.
+    EXPECT_GT(pair.outlineFaces.size(), 0u) << "the outline was not culled at all";
     EXPECT_LT(pair.outlineFaces.size(), pair.objects[1].faces.size() * 3 * 9 / 10);
     int differing = 0;
     for (size_t i = 0; i < frames[0].size(); ++i) differing += frames[0][i] != frames[1][i];
