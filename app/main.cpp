@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "app/win_main.h"
 #include "platform/glut_init.h"
+#include "platform/process.h"
 #include "platform/signals.h"
 
 // The path made absolute against the starting folder (empty stays empty).
@@ -21,6 +22,7 @@ static std::string absolutePath(const std::string& path) {
 }
 
 int main(int argc, char** argv) {
+  platform::restartWithHugePages(argv);
   if (!platform::installStopSignals()) std::perror("parallaxis: cannot handle SIGINT and SIGTERM");
   platform::initGlut(&argc, argv);
 

@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 
 extern char** environ;
 
@@ -98,6 +101,34 @@ bool ChildProcess::finish() {
 bool runProgram(const char* program, const std::vector<std::string>& args) {
   ChildProcess child;
   return child.start(program, args, 0) && child.finish();
+}
+
+static const char* const HUGE_PAGES_TUNABLE = "glibc.malloc.hugetlb";
+
+// Start-up touches some 150 MB of fresh memory (the desktop picture, decoded
+// pictures, the driver's textures and buffers). On a virtual machine each 4 KB
+// page fault is dear: with malloc's memory on 2 MB pages the first frame came
+// about a quarter sooner. glibc reads its tunables only when a process starts,
+// hence the exec (which keeps the process, its ID and start time).
+void restartWithHugePages(char** argv) {
+  const char* set = std::getenv("GLIBC_TUNABLES");
+  const std::string before = set ? set : "";
+  if (before.find(HUGE_PAGES_TUNABLE) != std::string::npos) return;
+  std::ifstream mode("/sys/kernel/mm/transparent_hugepage/enabled");
+  std::string line;
+  if (!std::getline(mode, line) || line.find("[madvise]") == std::string::npos) return;
+  char exe[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) return;
+  exe[n] = '\0';
+  const std::string value = (before.empty() ? "" : before + ":") + HUGE_PAGES_TUNABLE + "=1";
+  if (setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+  execv(exe, argv);
+  // Still here: carry on as started, with the environment as it was.
+  if (set)
+    setenv("GLIBC_TUNABLES", before.c_str(), 1);
+  else
+    unsetenv("GLIBC_TUNABLES");
 }
 
 }  // namespace platform

@@ -49,4 +49,14 @@ class ChildProcess {
 // Runs program with args (no input) and waits; true when it exited with 0.
 bool runProgram(const char* program, const std::vector<std::string>& args);
 
+// Call first thing in main, before any thread or file exists. Where the
+// kernel gives transparent huge pages only to memory that asks for them,
+// starts this program again (same process, same arguments) with the C
+// library's malloc asking for them; returns only when it does not (asked
+// already, or told not to with glibc.malloc.hugetlb=0 in GLIBC_TUNABLES; the
+// kernel has none or gives them to all memory; no /proc/self/exe; the exec
+// failed). Under valgrind, set glibc.malloc.hugetlb=0 (or trace children):
+// the restarted program would run outside it.
+void restartWithHugePages(char** argv);
+
 }  // namespace platform

@@ -19,6 +19,23 @@ CODE=$?
 [ "$CODE" = 0 ] || fail "exit code $CODE without a display"
 grep -q "Failed To Register The Window Class." "$OUT/nodisplay.txt" || fail "no reason given without a display"
 
+# Where the kernel gives huge pages only to memory that asks, the program
+# runs again at once with malloc asking, unless the caller said no.
+THP=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null)
+hugeKb() { sed -n 's/^AnonHugePages: *\([0-9]*\) kB/\1/p' "/proc/$PID/smaps_rollup"; }
+for preset in "" glibc.malloc.arena_max=4 glibc.malloc.hugetlb=0; do
+  GLIBC_TUNABLES=$preset start --resolution 640x480 --start 175
+  waitWindow
+  HUGE=$(hugeKb)
+  case "$THP:$preset" in
+    *"[madvise]"*:*hugetlb=0) [ "$HUGE" = 0 ] || fail "$HUGE kB on huge pages with '$preset'" ;;
+    *"[madvise]"*) [ "${HUGE:-0}" -gt 0 ] || fail "no huge pages with '$preset'" ;;
+  esac
+  press Escape ended || fail "ESC did not end the show with '$preset'"
+  waitExit 30
+  [ "$CODE" = 0 ] || fail "exit code $CODE with GLIBC_TUNABLES '$preset'"
+done
+
 # Minimised and restored: a window manager marks the window hidden in
 # _NET_WM_STATE (which SDL reports as minimised) and later clears it. While
 # minimised nothing is drawn, so the picture stands still; restored, it moves
