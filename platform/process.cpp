@@ -105,11 +105,12 @@ bool runProgram(const char* program, const std::vector<std::string>& args) {
 
 static const char* const HUGE_PAGES_TUNABLE = "glibc.malloc.hugetlb";
 
-// Start-up touches some 150 MB of fresh memory (the desktop picture, decoded
+// Start-up touches about 130 MB of fresh memory (the desktop picture, decoded
 // pictures, the driver's textures and buffers). On a virtual machine each 4 KB
 // page fault is dear: with malloc's memory on 2 MB pages the first frame came
-// about a quarter sooner. glibc reads its tunables only when a process starts,
-// hence the exec (which keeps the process, its ID and start time).
+// up to a quarter sooner, depending on how the host backs the guest's memory.
+// glibc reads its tunables only when a process starts, hence the exec (which
+// keeps the process, its ID and start time).
 void restartWithHugePages(char** argv) {
   const char* set = std::getenv("GLIBC_TUNABLES");
   const std::string before = set ? set : "";
