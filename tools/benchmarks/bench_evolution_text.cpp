@@ -47,15 +47,9 @@ std::vector<double> timeFrames(EvolutionTextScene& scene, double t, int frames) 
 int main(int argc, char** argv) {
   platform::initGlut(&argc, argv);
   BenchJson json("bench_evolution_text");
-  if (!json.takeOption(&argc, argv)) {
-    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
-    return 2;
-  }
+  if (!json.takeOption(&argc, argv)) return 2;
   int width = 1024, height = 768;
-  if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
-    std::fprintf(stderr, "usage: %s [WxH]\n", argv[0]);
-    return 2;
-  }
+  if (!BenchJson::takeSize(argc, argv, &width, &height)) return 2;
   GLWindow window;
   if (!createGLWindow(window, "bench_evolution_text", width, height, 32, false)) return 1;
   platform::setSwapInterval(0);

@@ -1,7 +1,8 @@
 // The figures of a benchmark program as JSON, for `--json FILE`.
 //
 // takeOption first, on main's arguments (it removes `--json FILE` from them,
-// so the program parses the rest as before); add each figure where the
+// so the program parses the rest as before; false, said on stderr, when FILE
+// is missing); takeSize for a program drawn at WxH; add each figure where the
 // program prints it; write at the end. Without the option write does nothing
 // and succeeds; it returns false (said on stderr) when the file cannot be
 // written. The file: {"program": NAME, "figures": [{"name", "value", "unit"}]}.
@@ -16,17 +17,28 @@ class BenchJson {
  public:
   explicit BenchJson(const char* program) : program_(program) {}
 
-  // Removes `--json FILE` from argv; false when FILE is missing.
+  // Removes `--json FILE` from argv; false (said on stderr) when FILE is missing.
   bool takeOption(int* argc, char** argv) {
     for (int i = 1; i < *argc; ++i) {
       if (std::strcmp(argv[i], "--json") != 0) continue;
-      if (i + 1 >= *argc) return false;
+      if (i + 1 >= *argc) {
+        std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
+        return false;
+      }
       path_ = argv[i + 1];
       for (int j = i; j + 2 <= *argc; ++j) argv[j] = argv[j + 2];
       *argc -= 2;
       return true;
     }
     return true;
+  }
+
+  // Reads WxH from argv[1] where there is one (width and height keep their
+  // defaults otherwise); false, with the usage on stderr, when it is not WxH.
+  static bool takeSize(int argc, char** argv, int* width, int* height) {
+    if (argc < 2 || std::sscanf(argv[1], "%dx%d", width, height) == 2) return true;
+    std::fprintf(stderr, "usage: %s [WxH] [--json FILE]\n", argv[0]);
+    return false;
   }
 
   // Records a figure: what it measures, its value and its unit ("ms", "%").

@@ -75,15 +75,9 @@ void timeScene(BenchJson& json, const char* name, Scene& scene, int frames) {
 int main(int argc, char** argv) {
   platform::initGlut(&argc, argv);
   BenchJson json("bench_models");
-  if (!json.takeOption(&argc, argv)) {
-    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
-    return 2;
-  }
+  if (!json.takeOption(&argc, argv)) return 2;
   int width = 640, height = 480;
-  if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
-    std::fprintf(stderr, "usage: %s [WxH]\n", argv[0]);
-    return 2;
-  }
+  if (!BenchJson::takeSize(argc, argv, &width, &height)) return 2;
   timeImport(json, "models/torusknot.3ds");
   timeImport(json, "models/skull.3ds");
 

@@ -128,15 +128,9 @@ void enterProgramFolder() {
 
 int main(int argc, char** argv) {
   BenchJson json("bench_particles");
-  if (!json.takeOption(&argc, argv)) {
-    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
-    return 2;
-  }
+  if (!json.takeOption(&argc, argv)) return 2;
   int width = 640, height = 480;
-  if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
-    std::fprintf(stderr, "usage: bench_particles [WIDTHxHEIGHT] [--json FILE]\n");
-    return 2;
-  }
+  if (!BenchJson::takeSize(argc, argv, &width, &height)) return 2;
   platform::initGlut(&argc, argv);
   enterProgramFolder();
   GLWindow window;

@@ -21,15 +21,9 @@ int main(int argc, char** argv) {
   platform::restartWithHugePages(argv);
   platform::initGlut(&argc, argv);
   BenchJson json("bench_startup_floor");
-  if (!json.takeOption(&argc, argv)) {
-    std::fprintf(stderr, "%s: --json needs a file name\n", argv[0]);
-    return 2;
-  }
+  if (!json.takeOption(&argc, argv)) return 2;
   int width = 640, height = 480;
-  if (argc > 1 && std::sscanf(argv[1], "%dx%d", &width, &height) != 2) {
-    std::fprintf(stderr, "usage: %s [WxH] [--json FILE]\n", argv[0]);
-    return 2;
-  }
+  if (!BenchJson::takeSize(argc, argv, &width, &height)) return 2;
   GLWindow window;
   if (!createGLWindow(window, "bench_startup_floor", width, height, 32, false)) return 1;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
